@@ -1,0 +1,53 @@
+// make-sample-machine DIR [--user NAME] [--computer NAME] [--windows xp|vista|7|10]
+//
+// Makes a sample Windows computer (a Wine-style prefix) in DIR for the demo
+// and for trying the programs by hand.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "core/text.h"
+#include "testing/sample_machine.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: make-sample-machine DIR [--user NAME] [--computer NAME] [--windows xp|vista|7|10]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  zq::SampleMachineSpec spec;
+  std::string dir;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--user" && hasValue) {
+      spec.user = zq::utf8ToWide(argv[++i]);
+    } else if (arg == "--computer" && hasValue) {
+      spec.computer = zq::wideUpper(zq::utf8ToWide(argv[++i]));
+    } else if (arg == "--windows" && hasValue) {
+      if (!zq::SampleWindowsVersion::byName(argv[++i], spec.version)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+      }
+    } else if (!arg.starts_with("-") && dir.empty()) {
+      dir = arg;
+    } else {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+  }
+  if (dir.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::string error;
+  if (!zq::buildSampleMachine(spec, dir, error)) {
+    std::fprintf(stderr, "make-sample-machine: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("Made a sample computer for user %s in %s\n", zq::wideToUtf8(spec.user).c_str(),
+              dir.c_str());
+  return 0;
+}
