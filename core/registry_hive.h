@@ -8,6 +8,7 @@
 // "\"-separated and compared without regard to case.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,8 +36,13 @@ class RegistryHive {
   bool load(const std::string& hostPath, std::string& error);
   // Parses text; sourceName is used in error messages.
   bool parse(std::string_view text, std::string_view sourceName, std::string& error);
-  // The file text of the hive as it stands now.
+  // The file text of the hive as it stands now. Keys nothing changed keep
+  // the exact text they were loaded from.
   std::string serialize() const;
+  // The file text with every key written afresh in the prefix's own style
+  // (write times kept). For a file the prefix wrote this equals the loaded
+  // text; for a hand-edited one it is the normalised form.
+  std::string serializeRewritten() const;
 
   // Writes the hive to its file when it was changed (or never written):
   // temporary file in the same folder, mode 0600, then rename. A hive that
@@ -45,13 +51,23 @@ class RegistryHive {
   bool modified() const;
   const std::string& hostPath() const;
 
-  // Lookups; key paths are relative to the hive root.
+  // Keys changed from now on get this write time (a FILETIME) instead of the
+  // clock's; 0 returns to the clock. Lets a builder write reproducible files.
+  void setFixedTime(uint64_t fileTime);
+
+  // Lookups; key paths are relative to the hive root ("" is the root).
+  // Pointers returned stay valid until that value is set or deleted again
+  // (or its key deleted).
   bool keyExists(std::u16string_view key) const;
   const RegValue* findValue(std::u16string_view key, std::u16string_view name) const;
   std::vector<std::u16string> subkeyNames(std::u16string_view key) const;
   std::vector<std::u16string> valueNames(std::u16string_view key) const;
 
-  // Changes; each marks the hive modified. setValue creates missing keys.
+  // Changes; each marks the hive modified and gives the changed key a fresh
+  // write time (creating or deleting a subkey changes its parent). setValue
+  // creates missing keys, inserted among their siblings in the prefix's
+  // sorted order; a new value likewise; an existing value keeps its place
+  // and the case of its name. The root itself cannot be deleted.
   void setValue(std::u16string_view key, const RegValue& value);
   bool deleteValue(std::u16string_view key, std::u16string_view name);
   bool deleteKey(std::u16string_view key);  // with everything below it
