@@ -17,6 +17,8 @@ constexpr char16_t kNtCurrentVersion[] = u"Software\\Microsoft\\Windows NT\\Curr
 constexpr char16_t kCurrentVersion[] = u"Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr char16_t kControl[] = u"System\\CurrentControlSet\\Control";
 constexpr char16_t kServices[] = u"System\\CurrentControlSet\\Services";
+// 2023-05-14 10:20:30 UTC as a FILETIME.
+constexpr uint64_t kKeyTime = 133285332300000000ULL;
 // The one SID a prefix gives its user, whatever the name.
 constexpr char16_t kUserSid[] = u"S-1-5-21-0-0-0-1000";
 
@@ -216,6 +218,8 @@ bool writeSampleRegistry(const SampleMachineSpec& spec, const std::string& hostD
   RegistryHive user = RegistryHive::create(HiveKind::User, hostDir + "/user.reg");
   RegistryHive machine = RegistryHive::create(HiveKind::Machine, hostDir + "/system.reg");
   RegistryHive defaults = RegistryHive::create(HiveKind::DefaultUser, hostDir + "/userdef.reg");
+  // Fixed key times, so two builds of one spec give the same files.
+  for (RegistryHive* hive : {&user, &machine, &defaults}) hive->setFixedTime(kKeyTime);
   writeUserHive(user, spec);
   writeUserFolders(defaults, spec);
   writeMachineHive(machine, spec);
