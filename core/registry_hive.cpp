@@ -322,7 +322,8 @@ bool RegistryHive::Impl::parse(std::string_view text, std::string_view sourceNam
   source.assign(text);
   regfile::LineReader reader(source);
   auto fail = [&](std::string_view reason) {
-    error = std::string(sourceName) + ":" + std::to_string(reader.lineNumber()) + ": " +
+    size_t lineNumber = reader.lineNumber() == 0 ? 1 : reader.lineNumber();
+    error = std::string(sourceName) + ":" + std::to_string(lineNumber) + ": " +
             std::string(reason);
     clearContent();
     return false;
@@ -516,6 +517,8 @@ void RegistryHive::setValue(std::u16string_view key, const RegValue& value) {
   }
   impl_->touch(k);
 }
+
+void RegistryHive::createKey(std::u16string_view key) { impl_->findOrCreate(key); }
 
 bool RegistryHive::deleteValue(std::u16string_view key, std::u16string_view name) {
   Key* k = impl_->find(key);

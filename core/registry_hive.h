@@ -69,6 +69,8 @@ class RegistryHive {
   // sorted order; a new value likewise; an existing value keeps its place
   // and the case of its name. The root itself cannot be deleted.
   void setValue(std::u16string_view key, const RegValue& value);
+  // Creates the key and any missing parents; no change when it exists.
+  void createKey(std::u16string_view key);
   bool deleteValue(std::u16string_view key, std::u16string_view name);
   bool deleteKey(std::u16string_view key);  // with everything below it
 
