@@ -96,10 +96,9 @@ bool ArchiveReader::readRecords(std::string* note) {
     tfilerecord record;
     std::string reason;
     if (!decodeFileRecord(bytes, record, &reason)) {
-      const int64_t later = count - i - 1;
-      setWhy(note, recordLabel(static_cast<size_t>(i)) + ": " + reason + "; it and the " +
-                       std::to_string(later) + " record" + (later == 1 ? "" : "s") +
-                       " after it are not used");
+      setWhy(note, recordLabel(static_cast<size_t>(i)) + ": " + reason +
+                       "; the list ends there (" + std::to_string(count - i) + " of " +
+                       std::to_string(count) + " records not used)");
       break;
     }
     records_.push_back(std::move(record));
@@ -120,7 +119,7 @@ RestoreOutcome ArchiveReader::restoreFile(size_t index, ByteSink& sink, const Re
   const std::string areaEnd = " (the data area ends at " + std::to_string(dataEnd_) + ")";
   if (record.dataoffset < 0 || record.dataoffset > dataEnd_) {
     setWhy(why, label + ": data offset " + std::to_string(record.dataoffset) +
-                    " lies beyond the data area" + areaEnd);
+                    " lies outside the data area" + areaEnd);
     return RestoreOutcome::Failed;
   }
   if (record.storedsize < 0 || record.storedsize > dataEnd_ - record.dataoffset) {

@@ -2,7 +2,7 @@
 // the restoring of one file from its chunks. Nothing read from the body is
 // trusted before it is checked against the body's size, and nothing is
 // allocated by a number read from it; every fault comes back as a reason
-// that names the structure ("record 3: data offset 123 lies beyond the data
+// that names the structure ("record 3: data offset 123 lies outside the data
 // area ...").
 #pragma once
 
