@@ -1,6 +1,8 @@
 #include "wizard/show_machine.h"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 #include "core/text.h"
 
@@ -35,6 +37,14 @@ std::string line(std::string_view label, const std::u16string& value) {
   std::string out(label);
   out.append(17 > label.size() ? 17 - label.size() : 1, ' ');
   return out + (value.empty() ? "(unknown)" : wideToUtf8(value)) + "\n";
+}
+
+// A real prefix links Desktop, Documents and others to the Unix home
+// folder: say so, since everything there is then in that folder.
+std::string linkNote(const std::string& host) {
+  std::error_code ec;
+  const auto target = std::filesystem::read_symlink(host, ec);
+  return ec ? std::string() : " (link to " + target.string() + ")";
 }
 
 std::u16string registryText(Machine& machine, std::u16string_view name) {
@@ -100,7 +110,7 @@ std::string foldersText(Machine& machine) {
     } else if (!machine.fileInfo(path, info) || !info.isFolder) {
       out += host + " (missing)\n";
     } else {
-      out += host + "\n";
+      out += host + linkNote(host) + "\n";
     }
   }
   return out;

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "core/machine_choice.h"
+#include "core/prefix_machine.h"
 #include "testing/run_program.h"
 #include "testing/sample_machine.h"
 #include "testing/scratch_dir.h"
+#include "wizard/show_machine.h"
 
 namespace zq {
 namespace {
@@ -62,6 +64,26 @@ TEST(ShowMachine, PrintsWhatTheProgramsSee) {
   for (const auto& line : expected) EXPECT_TRUE(contains(run.out, line)) << line << run.out;
   EXPECT_FALSE(contains(run.out, "(missing)")) << run.out;
   EXPECT_FALSE(contains(run.out, "(unknown)")) << run.out;
+}
+
+// A real prefix links Desktop and Documents to the Unix home folder, and a
+// folder may be gone: both are said, and showing creates nothing.
+TEST(ShowMachine, MarksLinkedAndMissingFolders) {
+  ScratchDir dir("zq-show");
+  const std::string m = makeSample(dir, "pc");
+  const std::string profile = m + "/drive_c/users/alice";
+  fs::create_directories(dir.sub("home"));
+  fs::remove_all(profile + "/Desktop");
+  fs::create_directory_symlink(dir.sub("home"), profile + "/Desktop");
+  fs::remove_all(profile + "/Favorites");
+
+  std::string error;
+  auto machine = PrefixMachine::open(m, error);
+  ASSERT_NE(machine, nullptr) << error;
+  const std::string report = describeMachine(*machine, m);
+  EXPECT_TRUE(contains(report, "/Desktop (link to " + dir.sub("home") + ")\n")) << report;
+  EXPECT_TRUE(contains(report, profile + "/Favorites (missing)\n")) << report;
+  EXPECT_FALSE(fs::exists(profile + "/Favorites"));
 }
 
 TEST(ShowMachine, FindsTheMachineThroughTheEnvironment) {
