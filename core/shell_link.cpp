@@ -130,7 +130,7 @@ std::optional<std::u16string> networkName(const Reader& linkInfo, uint32_t offse
   if (*nameOffset > kNetLinkShortHeader) {
     auto wideOffset = net->u32(kNetLinkShortHeader);
     if (!wideOffset) return std::nullopt;
-    return textAt(*net, *wideOffset, kNetLinkLongHeader, true, decode);
+    if (*wideOffset != 0) return textAt(*net, *wideOffset, kNetLinkLongHeader, true, decode);
   }
   return textAt(*net, *nameOffset, kNetLinkShortHeader, false, decode);
 }

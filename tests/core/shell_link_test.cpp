@@ -63,6 +63,13 @@ TEST(ShellLink, ReadsTargets) {
   EXPECT_EQ(shellLinkTarget(makeNetworkShellLink(u"\\\\server\\share", u"backups\\alice")),
             u"\\\\server\\share\\backups\\alice");
   EXPECT_EQ(shellLinkTarget(makeNetworkShellLink(u"\\\\nas\\public", u"")), u"\\\\nas\\public");
+
+  // Unicode offsets left at zero: the ANSI texts are used.
+  auto ansiOnly = makeNetworkShellLink(u"\\\\srv\\d\xe9p\xf4t", u"sub");
+  const size_t info = 0x4C;
+  set32(ansiOnly, info + 0x24 + 20, 0);  // share name
+  set32(ansiOnly, info + 32, 0);         // suffix
+  EXPECT_EQ(shellLinkTarget(ansiOnly), u"\\\\srv\\d\xe9p\xf4t\\sub");
 }
 
 TEST(ShellLink, ReadsAnsiOnlyLinkWithIdListInTheCodePageGiven) {
