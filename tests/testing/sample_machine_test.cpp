@@ -11,6 +11,7 @@
 #include "core/registry_hive.h"
 #include "core/shell_link.h"
 #include "core/text.h"
+#include "testing/run_program.h"
 #include "testing/scratch_dir.h"
 
 namespace zq {
@@ -181,6 +182,31 @@ TEST(SampleMachine, ExpandsOnlyItsOwnVariables) {
   for (const auto& c : cases) {
     EXPECT_EQ(expandSampleVariables(spec, c.in), c.out) << wideToUtf8(c.in);
   }
+}
+
+// The demo's tool, run as the user runs it.
+TEST(SampleMachine, ToolMakesAComputerOnce) {
+  ScratchDir dir("zq-sample");
+  const std::string tool = std::string(ZQ_PROGRAM_DIR) + "/make-sample-machine";
+  const std::string target = dir.sub("pc");
+
+  ProgramRun run = runProgram({tool, target, "--user", "dora", "--windows", "xp"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  RegistryHive user = loadHive(target + "/user.reg");
+  EXPECT_EQ(textOf(user, u"Volatile Environment", u"USERNAME"), u"dora");
+  RegistryHive machine = loadHive(target + "/system.reg");
+  EXPECT_EQ(textOf(machine, u"Software\\Microsoft\\Windows NT\\CurrentVersion", u"CurrentVersion"),
+            u"5.1");
+
+  run = runProgram({tool, target});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("not empty"), std::string::npos) << run.err;
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{tool}, {tool, dir.sub("x"), "--windows", "95"},
+        {tool, dir.sub("x"), "--user"}, {tool, "a", "b"}}) {
+    EXPECT_EQ(runProgram(bad).exitCode, 2) << bad.size();
+  }
+  EXPECT_FALSE(fs::exists(dir.sub("x")));
 }
 
 }  // namespace
