@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace zq {
@@ -38,19 +39,31 @@ void PollEventLoop::post(Callback call) {
 
 void PollEventLoop::pump() { round(0); }
 
-void PollEventLoop::wait(Milliseconds timeout) {
-  round(timeout.count() < 0 ? 0 : static_cast<int>(timeout.count()));
+namespace {
+
+// poll()'s timeout in milliseconds; longer waits are cut to what it takes.
+int pollTimeout(std::chrono::milliseconds wait) {
+  if (wait.count() <= 0) return 0;
+  return static_cast<int>(std::min<int64_t>(wait.count(), std::numeric_limits<int>::max()));
 }
 
+}  // namespace
+
+void PollEventLoop::wait(Milliseconds timeout) { round(pollTimeout(timeout)); }
+
 bool PollEventLoop::runUntil(const std::function<bool()>& done, Milliseconds timeout) {
-  const Clock::time_point deadline = Clock::now() + timeout;
+  // A timeout too long for the clock (Milliseconds::max()) means no limit.
+  const Clock::time_point start = Clock::now();
+  const bool limited = timeout < std::chrono::duration_cast<Milliseconds>(
+                                     Clock::time_point::max() - start) / 2;
+  const Clock::time_point deadline = limited ? start + timeout : Clock::time_point::max();
   for (;;) {
     if (done()) return true;
     const Clock::time_point now = Clock::now();
     if (now >= deadline) return false;
     // Round up, so that the loop does not wake a moment early and spin.
-    const auto left = std::chrono::ceil<Milliseconds>(deadline - now);
-    round(static_cast<int>(left.count()));
+    round(limited ? pollTimeout(std::chrono::ceil<Milliseconds>(deadline - now))
+                  : std::numeric_limits<int>::max());
   }
 }
 

@@ -6,12 +6,12 @@
 #include "core/text.h"
 
 namespace zq {
+namespace {
 
-bool matchesMask(std::u16string_view maskText, std::u16string_view nameText) {
-  const std::u16string mask = wideUpper(maskText);
-  const std::u16string name = wideUpper(nameText);
+// matchesMask on texts already in upper case.
+bool matchesUpper(std::u16string_view mask, std::u16string_view name) {
   const size_t firstStar = mask.find(u'*');
-  if (firstStar == std::u16string::npos) return mask == name;
+  if (firstStar == std::u16string_view::npos) return mask == name;
   if (mask.empty() || name.empty()) return false;
 
   // The part before the first "*" is the head of the name.
@@ -25,32 +25,40 @@ bool matchesMask(std::u16string_view maskText, std::u16string_view nameText) {
       continue;
     }
     const size_t nextStar = mask.find(u'*', m);
-    if (nextStar == std::u16string::npos) {
+    if (nextStar == std::u16string_view::npos) {
       // The tail must end the name and must not reach back into text that an
       // earlier segment (or the head) already matched.
       const size_t tail = mask.size() - m;
       if (name.size() < n + tail) return false;
       return name.compare(name.size() - tail, tail, mask, m, tail) == 0;
     }
-    const std::u16string_view segment = std::u16string_view(mask).substr(m, nextStar - m);
-    const size_t found = std::u16string_view(name).find(segment, n);
-    if (found == std::u16string::npos) return false;
+    const std::u16string_view segment = mask.substr(m, nextStar - m);
+    const size_t found = name.find(segment, n);
+    if (found == std::u16string_view::npos) return false;
     n = found + segment.size();
     m = nextStar + 1;
   }
   return true;  // the mask ended with "*"
 }
 
+}  // namespace
+
+bool matchesMask(std::u16string_view mask, std::u16string_view name) {
+  return matchesUpper(wideUpper(mask), wideUpper(name));
+}
+
 bool matchesMaskList(std::u16string_view list, std::u16string_view name) {
   // The same items as fieldAt(list, 1, ';'), fieldAt(list, 2, ';'), ... taken
   // in one pass.
+  const std::u16string upperName = wideUpper(name);
   const std::u16string trimmed = trimText(list);
   std::u16string_view rest = trimmed;
   for (;;) {
     const size_t at = rest.find(u';');
     const std::u16string_view item = rest.substr(0, at);
     if (item.empty()) return false;
-    if (matchesMask(wideLower(item), name)) return true;
+    // Each item is lower-cased, then compared in upper case like matchesMask.
+    if (matchesUpper(wideUpper(wideLower(item)), upperName)) return true;
     if (at == std::u16string_view::npos) return false;
     rest.remove_prefix(at + 1);
   }
