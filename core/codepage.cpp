@@ -158,7 +158,8 @@ std::string wideToAnsi(std::u16string_view text, uint32_t codePage, bool* replac
         out += static_cast<char>(c);
         continue;
       }
-      auto it = std::lower_bound(reverse.begin(), reverse.end(), std::pair<char16_t, uint8_t>{c, 0});
+      auto it =
+          std::lower_bound(reverse.begin(), reverse.end(), std::pair<char16_t, uint8_t>{c, 0});
       if (it != reverse.end() && it->first == c) {
         out += static_cast<char>(it->second);
         continue;

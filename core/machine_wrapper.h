@@ -87,9 +87,7 @@ class MachineWrapper : public Machine {
   }
   bool startService(std::u16string_view name) override { return target_.startService(name); }
 
-  bool openDocument(std::u16string_view target) override {
-    return target_.openDocument(target);
-  }
+  bool openDocument(std::u16string_view target) override { return target_.openDocument(target); }
 
  private:
   Machine& target_;

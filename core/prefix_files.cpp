@@ -74,11 +74,13 @@ bool infoFromStatx(const struct statx& sx, const std::string& path, FileInfo& ou
   out.writeTime = fileTimeFromUnix(sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec);
   out.accessTime = fileTimeFromUnix(sx.stx_atime.tv_sec, sx.stx_atime.tv_nsec);
   // Without a birth time the earlier of modification and change stands in.
-  const struct statx_timestamp& created =
-      (sx.stx_mask & STATX_BTIME) ? sx.stx_btime
-      : (sx.stx_ctime.tv_sec < sx.stx_mtime.tv_sec) ? sx.stx_ctime
-                                                    : sx.stx_mtime;
-  out.creationTime = fileTimeFromUnix(created.tv_sec, created.tv_nsec);
+  const struct statx_timestamp* created = &sx.stx_mtime;
+  if (sx.stx_mask & STATX_BTIME) {
+    created = &sx.stx_btime;
+  } else if (sx.stx_ctime.tv_sec < sx.stx_mtime.tv_sec) {
+    created = &sx.stx_ctime;
+  }
+  out.creationTime = fileTimeFromUnix(created->tv_sec, created->tv_nsec);
   out.id.volume = makedev(sx.stx_dev_major, sx.stx_dev_minor);
   out.id.index = sx.stx_ino;
   out.attributes = attributesOf(path, lastComponent(path), isFolder, !(sx.stx_mode & S_IWUSR));
@@ -404,8 +406,8 @@ bool setHostAttributes(const std::string& path, uint32_t attributes, int& error)
   bool isFolder = S_ISDIR(st.st_mode);
   if (!isFolder) {
     mode_t mode = st.st_mode & 07777;
-    mode_t wanted = (attributes & kAttrReadOnly) ? mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)
-                                                 : mode | S_IWUSR;
+    mode_t wanted =
+        (attributes & kAttrReadOnly) ? mode & ~(S_IWUSR | S_IWGRP | S_IWOTH) : mode | S_IWUSR;
     if (wanted != mode && chmod(path.c_str(), wanted) != 0) {
       error = errno;
       return false;

@@ -51,8 +51,8 @@ std::string defaultPrefixDirectory() {
 PrefixMachine::PrefixMachine(std::string dir, PrefixOptions options)
     : dir_(std::move(dir)), options_(std::move(options)) {}
 
-std::unique_ptr<PrefixMachine> PrefixMachine::open(const std::string& prefixDir,
-                                                   std::string& error, PrefixOptions options) {
+std::unique_ptr<PrefixMachine> PrefixMachine::open(const std::string& prefixDir, std::string& error,
+                                                   PrefixOptions options) {
   std::string dir = absolutePath(prefixDir);
   if (prefixDir.empty() || !isFolder(dir)) {
     error = prefixDir + ": no such folder";

@@ -69,14 +69,16 @@ bool PrefixRegistry::keyExists(RegRoot root, std::u16string_view key) const {
 std::vector<std::u16string> PrefixRegistry::subkeyNames(RegRoot root,
                                                         std::u16string_view key) const {
   std::vector<std::u16string> names;
-  for (const Place& place : places(root, key)) appendMissing(names, place.hive->subkeyNames(place.key));
+  for (const Place& place : places(root, key))
+    appendMissing(names, place.hive->subkeyNames(place.key));
   return names;
 }
 
 std::vector<std::u16string> PrefixRegistry::valueNames(RegRoot root,
                                                        std::u16string_view key) const {
   std::vector<std::u16string> names;
-  for (const Place& place : places(root, key)) appendMissing(names, place.hive->valueNames(place.key));
+  for (const Place& place : places(root, key))
+    appendMissing(names, place.hive->valueNames(place.key));
   return names;
 }
 

@@ -19,8 +19,7 @@ class PrefixRegistry {
   bool load(const std::string& userFile, const std::string& machineFile, std::string& error);
 
   // Classes-root reads look in the user's classes first, then the machine's.
-  bool read(RegRoot root, std::u16string_view key, std::u16string_view name,
-            RegValue& out) const;
+  bool read(RegRoot root, std::u16string_view key, std::u16string_view name, RegValue& out) const;
   bool keyExists(RegRoot root, std::u16string_view key) const;
   // Classes-root listings hold the user's names, then the machine's that the
   // user's lack (names compared without regard to case).

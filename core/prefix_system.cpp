@@ -17,7 +17,8 @@
 namespace zq {
 namespace {
 
-constexpr std::u16string_view kCurrentVersionKey = u"Software\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr std::u16string_view kCurrentVersionKey =
+    u"Software\\Microsoft\\Windows NT\\CurrentVersion";
 constexpr std::u16string_view kWindowsKey = u"Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr std::u16string_view kProfileListKey =
     u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
@@ -277,8 +278,8 @@ const EnvironmentBlock& PrefixMachine::environment() {
       equalsNoCase(lastWindowsComponent(env.expand(profile)), user)) {
     env.set(u"USERPROFILE", withoutTrailingBackslash(profile), expandable);
   } else {
-    std::u16string profiles = machineString(kProfileListKey, u"ProfilesDirectory",
-                                            u"%SystemDrive%\\users");
+    std::u16string profiles =
+        machineString(kProfileListKey, u"ProfilesDirectory", u"%SystemDrive%\\users");
     env.set(u"USERPROFILE", withoutTrailingBackslash(env.expand(profiles)) + u"\\" + user, false);
   }
   machineValue(kProfileListKey, u"ProgramData", u"%SystemDrive%\\ProgramData", u"ProgramData");
@@ -343,8 +344,7 @@ std::u16string PrefixMachine::environmentVariable(std::u16string_view name) {
 std::u16string PrefixMachine::specialFolder(SpecialFolder folder) {
   const EnvironmentBlock& env = environment();
   switch (folder) {
-    case SpecialFolder::Windows:
-      return withoutTrailingBackslash(env.get(u"SystemRoot"));
+    case SpecialFolder::Windows: return withoutTrailingBackslash(env.get(u"SystemRoot"));
     case SpecialFolder::ProgramFiles: {
       std::u16string text;
       if (registry_.readString(RegRoot::LocalMachine, kWindowsKey, u"ProgramFilesDir", text) &&
@@ -359,10 +359,8 @@ std::u16string PrefixMachine::specialFolder(SpecialFolder folder) {
       }
       return withoutTrailingBackslash(env.get(u"USERPROFILE")) + u"\\Temp";
     }
-    case SpecialFolder::Profile:
-      return withoutTrailingBackslash(env.get(u"USERPROFILE"));
-    default:
-      break;
+    case SpecialFolder::Profile: return withoutTrailingBackslash(env.get(u"USERPROFILE"));
+    default: break;
   }
   // "User Shell Folders" holds the truth; "Shell Folders" is a cache that a
   // prefix leaves stale when the user changes, so it only comes second.

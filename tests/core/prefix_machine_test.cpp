@@ -191,7 +191,8 @@ TEST_F(FixturePrefix, AnswersLikeTheComputerItCameFrom) {
       {SpecialFolder::LocalAppData, "C:\\users\\root\\AppData\\Local"},
       {SpecialFolder::Favorites, "C:\\users\\root\\Favorites"},
       {SpecialFolder::Documents, "C:\\users\\root\\Documents"},
-      {SpecialFolder::NetHood, "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Network Shortcuts"},
+      {SpecialFolder::NetHood,
+       "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Network Shortcuts"},
       {SpecialFolder::Windows, "C:\\windows"},
       {SpecialFolder::ProgramFiles, "C:\\Program Files"},
       {SpecialFolder::Temp, "C:\\users\\root\\Temp"},
@@ -225,7 +226,8 @@ TEST_F(FixturePrefix, AnswersLikeTheComputerItCameFrom) {
       {"userprofile", "C:\\users\\root"},
       {"NO_SUCH_VARIABLE", ""},
   };
-  for (const Variable& v : variables) EXPECT_EQ(u8(m->environmentVariable(w(v.name))), v.value) << v.name;
+  for (const Variable& v : variables)
+    EXPECT_EQ(u8(m->environmentVariable(w(v.name))), v.value) << v.name;
 }
 
 TEST_F(FixturePrefix, DrivesOfAFreshPrefix) {
@@ -243,10 +245,14 @@ TEST_F(FixturePrefix, DrivesOfAFreshPrefix) {
 // "Shell Folders" is a cache a prefix leaves stale when its user changes:
 // "User Shell Folders" wins, then the cache, then the profile's default.
 TEST_F(FixturePrefix, ShellFoldersPreferTheUserShellFolders) {
-  const std::u16string user = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  const std::u16string cache = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  write(RegRoot::CurrentUser, cache, RegValue::fromText(u"AppData", u"C:\\users\\old\\AppData\\Roaming"));
-  write(RegRoot::CurrentUser, user, RegValue::fromText(u"Favorites", u"%HOMEDRIVE%\\Favs\\", kRegExpandSz));
+  const std::u16string user =
+      u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  const std::u16string cache =
+      u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  write(RegRoot::CurrentUser, cache,
+        RegValue::fromText(u"AppData", u"C:\\users\\old\\AppData\\Roaming"));
+  write(RegRoot::CurrentUser, user,
+        RegValue::fromText(u"Favorites", u"%HOMEDRIVE%\\Favs\\", kRegExpandSz));
   ASSERT_TRUE(m->deleteValue(RegRoot::CurrentUser, user, u"Personal"));
   write(RegRoot::CurrentUser, cache, RegValue::fromText(u"Personal", u"D:\\Docs"));
   ASSERT_TRUE(m->deleteValue(RegRoot::CurrentUser, user, u"Desktop"));
@@ -259,13 +265,19 @@ TEST_F(FixturePrefix, ShellFoldersPreferTheUserShellFolders) {
 }
 
 TEST_F(FixturePrefix, EnvironmentLayersAndExpansion) {
-  const std::u16string machineEnv = u"System\\CurrentControlSet\\Control\\Session Manager\\Environment";
-  write(RegRoot::CurrentUser, u"Environment", RegValue::fromText(u"Loop1", u"<%LOOP2%>", kRegExpandSz));
-  write(RegRoot::CurrentUser, u"Environment", RegValue::fromText(u"Loop2", u"[%loop1%]", kRegExpandSz));
-  write(RegRoot::CurrentUser, u"Environment", RegValue::fromText(u"Self", u"%SELF%;x", kRegExpandSz));
-  write(RegRoot::CurrentUser, u"Environment", RegValue::fromText(u"Mixed", u"%NOPE%%USERNAME%%", kRegExpandSz));
+  const std::u16string machineEnv =
+      u"System\\CurrentControlSet\\Control\\Session Manager\\Environment";
+  write(RegRoot::CurrentUser, u"Environment",
+        RegValue::fromText(u"Loop1", u"<%LOOP2%>", kRegExpandSz));
+  write(RegRoot::CurrentUser, u"Environment",
+        RegValue::fromText(u"Loop2", u"[%loop1%]", kRegExpandSz));
+  write(RegRoot::CurrentUser, u"Environment",
+        RegValue::fromText(u"Self", u"%SELF%;x", kRegExpandSz));
+  write(RegRoot::CurrentUser, u"Environment",
+        RegValue::fromText(u"Mixed", u"%NOPE%%USERNAME%%", kRegExpandSz));
   write(RegRoot::CurrentUser, u"Environment", RegValue::fromText(u"Literal", u"%USERNAME%"));
-  write(RegRoot::CurrentUser, u"Environment", RegValue::fromText(u"PATH", u"%USERPROFILE%\\bin", kRegExpandSz));
+  write(RegRoot::CurrentUser, u"Environment",
+        RegValue::fromText(u"PATH", u"%USERPROFILE%\\bin", kRegExpandSz));
   write(RegRoot::LocalMachine, machineEnv, RegValue::fromText(u"Shared", u"machine"));
   write(RegRoot::CurrentUser, u"Environment", RegValue::fromText(u"SHARED", u"user"));
 
@@ -282,14 +294,17 @@ TEST_F(FixturePrefix, EnvironmentLayersAndExpansion) {
        "C:\\windows\\system32;C:\\windows;C:\\windows\\system32\\wbem;"
        "C:\\windows\\system32\\WindowsPowershell\\v1.0;C:\\users\\root\\bin"},
   };
-  for (const Variable& v : variables) EXPECT_EQ(u8(m->environmentVariable(w(v.name))), v.value) << v.name;
+  for (const Variable& v : variables)
+    EXPECT_EQ(u8(m->environmentVariable(w(v.name))), v.value) << v.name;
   EXPECT_EQ(u8(m->expandEnvironment(u"%APPDATA%\\x %unknown% 100%")),
             "C:\\users\\root\\AppData\\Roaming\\x %unknown% 100%");
 }
 
 TEST_F(FixturePrefix, RegistryWritesAreSavedAtOnce) {
-  write(RegRoot::CurrentUser, u"Software\\Mervantic\\Test", RegValue::fromText(u"Name", u"Gr\u00FC\u00DFe"));
-  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, u"Software\\Mervantic", RegValue::fromDword(u"N", 7)));
+  write(RegRoot::CurrentUser, u"Software\\Mervantic\\Test",
+        RegValue::fromText(u"Name", u"Gr\u00FC\u00DFe"));
+  ASSERT_TRUE(
+      m->writeValue(RegRoot::LocalMachine, u"Software\\Mervantic", RegValue::fromDword(u"N", 7)));
   auto again = p.open();
   RegValue value;
   ASSERT_TRUE(again->readValue(RegRoot::CurrentUser, u"software\\MERVANTIC\\test", u"name", value));
@@ -312,8 +327,10 @@ TEST_F(FixturePrefix, ClassesRootIsTheUsersClassesOverTheMachines) {
   EXPECT_EQ(u8(value.text()), "user");
   ASSERT_TRUE(m->readValue(RegRoot::ClassesRoot, u".zq", u"Only", value));
   EXPECT_EQ(u8(value.text()), "machine");
-  EXPECT_EQ(m->valueNames(RegRoot::ClassesRoot, u".zq"), (std::vector<std::u16string>{u"", u"Only"}));
-  EXPECT_EQ(m->subkeyNames(RegRoot::ClassesRoot, u".zq"), (std::vector<std::u16string>{u"OpenWith", u"Shell"}));
+  EXPECT_EQ(m->valueNames(RegRoot::ClassesRoot, u".zq"),
+            (std::vector<std::u16string>{u"", u"Only"}));
+  EXPECT_EQ(m->subkeyNames(RegRoot::ClassesRoot, u".zq"),
+            (std::vector<std::u16string>{u"OpenWith", u"Shell"}));
   EXPECT_TRUE(m->keyExists(RegRoot::ClassesRoot, u".zq\\shell"));
   EXPECT_TRUE(m->keyExists(RegRoot::ClassesRoot, u".INI"));  // the machine's own classes
 
@@ -357,17 +374,22 @@ TEST(PrefixSystem, ValuesFallBackWhenTheRegistryLacksThem) {
   EXPECT_EQ(u8(p.open({.hostUser = "bob", .hostName = "x", .opener = {}})->userName()), "bob");
 
   const std::u16string version = u"Software\\Microsoft\\Windows NT\\CurrentVersion";
-  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, version, RegValue::fromText(u"CurrentVersion", u"5.1")));
+  ASSERT_TRUE(
+      m->writeValue(RegRoot::LocalMachine, version, RegValue::fromText(u"CurrentVersion", u"5.1")));
   EXPECT_EQ(m->version().major, 5u);
   EXPECT_EQ(m->version().minor, 1u);
-  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, version, RegValue::fromDword(u"CurrentMajorVersionNumber", 10)));
-  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, version, RegValue::fromDword(u"CurrentMinorVersionNumber", 0)));
+  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, version,
+                            RegValue::fromDword(u"CurrentMajorVersionNumber", 10)));
+  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, version,
+                            RegValue::fromDword(u"CurrentMinorVersionNumber", 0)));
   EXPECT_EQ(m->version().major, 10u);
   EXPECT_EQ(m->version().minor, 0u);
-  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, u"System\\CurrentControlSet\\Control\\Nls\\CodePage",
+  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine,
+                            u"System\\CurrentControlSet\\Control\\Nls\\CodePage",
                             RegValue::fromText(u"ACP", u"1251")));
   EXPECT_EQ(m->ansiCodePage(), 1251u);
-  ASSERT_TRUE(m->writeValue(RegRoot::CurrentUser, u"Volatile Environment", RegValue::fromText(u"USERNAME", u"carol")));
+  ASSERT_TRUE(m->writeValue(RegRoot::CurrentUser, u"Volatile Environment",
+                            RegValue::fromText(u"USERNAME", u"carol")));
   EXPECT_EQ(u8(m->userName()), "carol");
   EXPECT_EQ(u8(m->specialFolder(SpecialFolder::Profile)), "C:\\users\\carol");
 }
@@ -377,8 +399,8 @@ TEST(PrefixSystem, ValuesFallBackWhenTheRegistryLacksThem) {
 class PrefixPaths : public testing::Test {
  protected:
   void SetUp() override {
-    p.build({"drive_c/Data/Report.TXT=upper", "drive_c/Data/report.txt=lower", "drive_c/Data/Only.txt=x",
-             "drive_c/Mixed/Sub/"});
+    p.build({"drive_c/Data/Report.TXT=upper", "drive_c/Data/report.txt=lower",
+             "drive_c/Data/Only.txt=x", "drive_c/Mixed/Sub/"});
     p.emptyRegistry();
     m = p.open();
   }
@@ -439,13 +461,14 @@ TEST_F(PrefixPaths, HostPathsAreNamedThroughTheirDrive) {
       {"", ""},
   };
   for (const Case& k : cases) EXPECT_EQ(u8(m->windowsPath(k.host)), k.windows) << k.host;
-  EXPECT_EQ(m->hostPath(m->windowsPath(p.dir + "/drive_c/Mixed/Sub")), p.dir + "/drive_c/Mixed/Sub");
+  EXPECT_EQ(m->hostPath(m->windowsPath(p.dir + "/drive_c/Mixed/Sub")),
+            p.dir + "/drive_c/Mixed/Sub");
 }
 
 TEST(PrefixDrives, LinksAndWineDriveTypes) {
   TempPrefix p;
-  p.build({"drive_c/", "cd/", "floppy/", "share/", "elsewhere/",
-           "dosdevices/c: -> ../drive_c", "dosdevices/a: -> ../floppy", "dosdevices/n: -> ../share",
+  p.build({"drive_c/", "cd/", "floppy/", "share/", "elsewhere/", "dosdevices/c: -> ../drive_c",
+           "dosdevices/a: -> ../floppy", "dosdevices/n: -> ../share",
            "dosdevices/r: -> /nonexistent/ram", "dosdevices/d:: -> /dev/sr0",
            "dosdevices/com1 -> /dev/ttyS0", "dosdevices/z: -> ../elsewhere"});
   fs::create_symlink(p.dir + "/cd", p.dir + "/dosdevices/d:");  // an absolute link
@@ -488,7 +511,8 @@ TEST(PrefixDrives, LinksAndWineDriveTypes) {
   // the machine takes effect at once.
   fs::create_symlink("../cd", p.dir + "/dosdevices/e:");
   m->refreshDrives();
-  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, u"Software\\Wine\\Drives", RegValue::fromText(u"e:", u"cdrom")));
+  ASSERT_TRUE(m->writeValue(RegRoot::LocalMachine, u"Software\\Wine\\Drives",
+                            RegValue::fromText(u"e:", u"cdrom")));
   EXPECT_EQ(m->logicalDriveMask(), mask | (1u << 4));
   EXPECT_EQ(m->drives()[3].type, DriveType::CdRom);
 }
@@ -509,7 +533,8 @@ class PrefixFiles : public testing::Test {
  protected:
   void SetUp() override {
     p.build({"drive_c/work/", "drive_c/work/a.txt=alpha", "drive_c/work/.profile=x",
-             "drive_c/work/sub/", "drive_c/work/dangling -> missing", "drive_c/work/link.txt -> a.txt"});
+             "drive_c/work/sub/", "drive_c/work/dangling -> missing",
+             "drive_c/work/link.txt -> a.txt"});
     p.emptyRegistry();
     m = p.open();
   }
@@ -560,7 +585,8 @@ TEST_F(PrefixFiles, OpeningFailsWithAReason) {
     OpenMode mode;
     std::string error;
   } cases[] = {
-      {u"C:\\work\\missing\\x.txt", OpenMode::Write, "C:\\work\\missing\\x.txt: no such file or folder"},
+      {u"C:\\work\\missing\\x.txt", OpenMode::Write,
+       "C:\\work\\missing\\x.txt: no such file or folder"},
       {u"C:\\work\\none.txt", OpenMode::Append, "C:\\work\\none.txt: no such file or folder"},
       {u"C:\\work\\none.txt", OpenMode::Read, "C:\\work\\none.txt: no such file or folder"},
       {u"C:\\work\\sub", OpenMode::Read, "C:\\work\\sub: is a folder"},
@@ -701,7 +727,8 @@ TEST(PrefixShell, OpenDocumentHandsThePathToTheOpener) {
   p.build({"drive_c/Doc File.txt=x"});
   p.emptyRegistry();
   const std::string out = p.dir + "/opened";
-  writeAll(p.dir + "/opener", "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" " + out + "\n");
+  writeAll(p.dir + "/opener",
+           "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" " + out + "\n");
   chmod((p.dir + "/opener").c_str(), 0755);
   auto m = p.open({.hostUser = {}, .hostName = {}, .opener = p.dir + "/opener"});
 
@@ -731,7 +758,8 @@ TEST(MachineWrapper, BreaksOneCallAndForwardsTheRest) {
   auto m = p.open();
   struct FullDisk : MachineWrapper {
     using MachineWrapper::MachineWrapper;
-    std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode, std::string* error) override {
+    std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode,
+                                   std::string* error) override {
       if (mode == OpenMode::Read) return MachineWrapper::openFile(path, mode, error);
       if (error) *error = "the disk is full";
       return nullptr;
