@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 
 #include "core/prefix_files.h"
 #include "core/text.h"
@@ -40,13 +39,6 @@ void setError(std::string* error, std::u16string_view path, int code) {
 }
 
 }  // namespace
-
-std::string defaultPrefixDirectory() {
-  const char* prefix = std::getenv("WINEPREFIX");
-  if (prefix && *prefix) return prefix;
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : "") + "/.wine";
-}
 
 PrefixMachine::PrefixMachine(std::string dir, PrefixOptions options)
     : dir_(std::move(dir)), options_(std::move(options)) {}

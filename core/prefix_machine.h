@@ -1,7 +1,9 @@
 // The prefix machine: a Windows computer laid out as a Wine-style prefix
 // directory (drive_c/, dosdevices/, user.reg, system.reg).
 //
-// The registry files are loaded once and every change is saved at once. The
+// The registry files are loaded once and every change is saved at once
+// (Wine's own server, while it runs on the prefix, holds the registry in
+// memory and writes it back when it ends, over our changes). The
 // drive table is read when the machine is opened and again by refreshDrives()
 // or a change below HKLM "Software\Wine\Drives". Started services are kept in
 // the prefix's file ".zq-services" so that a start outlives the process, as
@@ -26,9 +28,6 @@ struct PrefixOptions {
   std::optional<std::string> hostName;  // default: the host's name
   std::string opener;                   // default: "xdg-open" found on $PATH
 };
-
-// The prefix to use when none is chosen: $WINEPREFIX, else ~/.wine.
-std::string defaultPrefixDirectory();
 
 class PrefixMachine final : public Machine {
  public:
