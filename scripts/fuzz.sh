@@ -4,11 +4,11 @@
 #
 #   scripts/fuzz.sh [SECONDS]     (default 30)
 #
-# Every fuzz/<name>_fuzz.cpp is the target <name>_fuzz. Corpora, logs and
-# crash inputs go to build/fuzz/runs/<target>/, nothing into the source tree;
-# the corpora are kept, so later runs go on from where earlier ones stopped.
-# Exits non-zero when a target crashes, leaks, hangs or fails to build; its
-# log's tail is printed then.
+# The targets are those fuzz/CMakeLists.txt declares with zq_fuzz(...).
+# Corpora, logs and crash inputs go to build/fuzz/runs/<target>/, nothing into
+# the source tree; the corpora are kept, so later runs go on from where earlier
+# ones stopped. Exits non-zero when a target crashes, leaks, hangs, trips a
+# sanitizer or fails to build; the tail of its log is printed then.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,11 +18,11 @@ case "$seconds" in
 esac
 
 build=build/fuzz
-targets=()
-for source in fuzz/*_fuzz.cpp; do
-  name=$(basename "$source" .cpp)
-  targets+=("$name")
-done
+mapfile -t targets < <(sed -n 's/^zq_fuzz(\([A-Za-z0-9_]*\).*/\1/p' fuzz/CMakeLists.txt)
+if [ ${#targets[@]} -eq 0 ]; then
+  echo "no fuzz targets found in fuzz/CMakeLists.txt" >&2
+  exit 1
+fi
 
 echo "building ${targets[*]}"
 cmake --preset fuzz >/dev/null
@@ -31,6 +31,9 @@ if ! cmake --build "$build" --target "${targets[@]}" -j 2 >"$build/fuzz-build.lo
   echo "fuzz build failed (full log: $build/fuzz-build.log)" >&2
   exit 1
 fi
+
+# Undefined behaviour stops the run like a crash does.
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 failed=0
 for name in "${targets[@]}"; do
