@@ -10,6 +10,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <unistd.h>
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -194,13 +196,15 @@ void cipher(benchmark::State& state, bool encrypt) {
 // Remembers each benchmark's time per iteration for the closing comparison.
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
+  SummaryReporter()
+      : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs)
       if (!r.error_occurred && r.run_type == Run::RT_Iteration)
-        seconds[r.benchmark_name()] = r.GetAdjustedRealTime();
+        seconds[r.benchmark_name()] = r.GetAdjustedCPUTime();
   }
-  std::map<std::string, double> seconds;  // in the run's time unit; only ratios are used
+  std::map<std::string, double> seconds;  // CPU time per iteration; only ratios are used
 };
 
 // Our speed over zlib's on the same bytes: the ratio of the total times over all kinds.

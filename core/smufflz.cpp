@@ -239,28 +239,48 @@ struct tsmufflz::State {
     uint32_t levels;  // how many level keys fit
   };
 
-  static Keys keysAt(const uint8_t* input, uint32_t pos, uint32_t n) {
-    Keys k;
-    const uint8_t* p = input + pos;
+  static uint32_t hashKey(uint64_t key, uint32_t bits) {
+    return static_cast<uint32_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - bits));
+  }
+  static uint64_t prefix(uint64_t v, uint32_t bytes) {
+    return bytes == 8 ? v : v & ((uint64_t{1} << (8 * bytes)) - 1);
+  }
+
+  // Up to eight bytes at pos, the first in the low byte, zero past the end.
+  static uint64_t bytesAt(const uint8_t* input, uint32_t pos, uint32_t n) {
+    if (pos + 8 <= n) return loadLittle64(input + pos);
     uint64_t v = 0;
-    const uint32_t avail = std::min<uint32_t>(8, n - pos);
-    if (avail == 8) {
-      v = loadLittle64(p);
-    } else {
-      for (uint32_t i = 0; i < avail; ++i) v |= static_cast<uint64_t>(p[i]) << (8 * i);
-    }
-    k.three = static_cast<uint32_t>(((v & 0xFFFFFF) * 0x9E3779B97F4A7C15ull) >> (64 - kThreeHashBits));
+    for (uint32_t i = 0; pos + i < n; ++i) v |= static_cast<uint64_t>(input[pos + i]) << (8 * i);
+    return v;
+  }
+
+  static Keys keysAt(const uint8_t* input, uint32_t pos, uint32_t n) {
+    const uint64_t v = bytesAt(input, pos, n);
+    Keys k{};
+    k.three = hashKey(prefix(v, 3), kThreeHashBits);
     k.levels = 0;
-    for (uint32_t l = 0; l < kLevels && kLevelKey[l] <= avail; ++l, ++k.levels) {
-      const uint64_t key = kLevelKey[l] == 8 ? v : v & ((uint64_t{1} << (8 * kLevelKey[l])) - 1);
-      k.level[l] = static_cast<uint32_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kLevelHashBits));
-    }
+    for (uint32_t l = 0; l < kLevels && pos + kLevelKey[l] <= n; ++l, ++k.levels)
+      k.level[l] = hashKey(prefix(v, kLevelKey[l]), kLevelHashBits);
     return k;
   }
 
   void insert(const Keys& k, uint32_t pos) {
     three.insert(k.three, pos);
     for (uint32_t l = 0; l < k.levels; ++l) level[l].insert(k.level[l], pos);
+  }
+
+  // Puts the positions [from, to) in their chains; the common case, where all
+  // eight bytes are there, without any per-position test.
+  void insertRange(const uint8_t* input, uint32_t from, uint32_t to, uint32_t n) {
+    const uint32_t full = n >= 8 ? std::min(to, n - 7) : from;
+    uint32_t p = from;
+    for (; p < full; ++p) {
+      const uint64_t v = loadLittle64(input + p);
+      three.insert(hashKey(prefix(v, 3), kThreeHashBits), p);
+      for (uint32_t l = 0; l < kLevels; ++l)
+        level[l].insert(hashKey(prefix(v, kLevelKey[l]), kLevelHashBits), p);
+    }
+    for (; p < to; ++p) insert(keysAt(input, p, n), p);
   }
 };
 
@@ -341,7 +361,7 @@ bool tsmufflz::compressBlock(const uint8_t* input, uint8_t* output, uint32_t& si
       if (bits >= limit) return false;
       writer.put((static_cast<uint32_t>(kEnc.lenCode[bestLen]) << distBits) | distCode, tokenBits);
       const uint32_t end = std::min(pos + bestLen, lastStart + 1);
-      for (uint32_t p = pos + 1; p < end; ++p) s.insert(State::keysAt(input, p, n), p);
+      s.insertRange(input, pos + 1, end, n);
       pos += bestLen;
     }
   }
