@@ -309,9 +309,13 @@ struct RegistryHive::Impl {
     std::string out;
     out.reserve(source.size() + 4096);
     out += header;
+    if (rewriteAll) {
+      // Blocks bring their own blank line before them.
+      while (size_t blank = trailingBlankLine(out, 0, out.size())) out.resize(out.size() - blank);
+    }
     std::vector<const std::u16string*> path;
     writeKey(out, *root, path, rewriteAll);
-    out += tail;
+    if (!rewriteAll) out += tail;
     return out;
   }
 };
@@ -340,7 +344,9 @@ bool RegistryHive::Impl::parse(std::string_view text, std::string_view sourceNam
   // Closes the header or the open block at `end`; a blank line ending it
   // goes with whatever follows.
   auto closeChunk = [&](size_t end) {
-    size_t blank = trailingBlankLine(source, chunkStart, end);
+    // A header that no key follows keeps all its lines.
+    bool headerOnly = !chunkIsKey && end == source.size();
+    size_t blank = headerOnly ? 0 : trailingBlankLine(source, chunkStart, end);
     if (!chunkIsKey) {
       header.assign(source, chunkStart, end - blank - chunkStart);
     } else if (open != nullptr && open->keepText) {
@@ -356,6 +362,9 @@ bool RegistryHive::Impl::parse(std::string_view text, std::string_view sourceNam
     size_t p = 0;
     while (p < line.size() && (line[p] == ' ' || line[p] == '\t')) ++p;
     std::string_view t = line.substr(p);
+    size_t end = t.size();
+    while (end > 0 && (t[end - 1] == ' ' || t[end - 1] == '\t' || t[end - 1] == '\r')) --end;
+    t = t.substr(0, end);
     if (t.empty()) continue;
     switch (t[0]) {
       case '[': {
@@ -379,6 +388,13 @@ bool RegistryHive::Impl::parse(std::string_view text, std::string_view sourceNam
           k->inFile = true;
           k->keepText = true;
           k->separator = pendingSeparator;
+          // A key is spelt as in its own block; an earlier mention as a
+          // parent may have used other letter case.
+          if (k->parent != nullptr && k->name != keyLine.path.back()) {
+            k->parent->subkeyIndex.erase(k->name);
+            k->name = keyLine.path.back();
+            k->parent->subkeyIndex.emplace(k->name, k);
+          }
         }
         k->time = time;
         open = k;

@@ -121,11 +121,21 @@ TEST(RegistryHiveRoundTrip, ToleratedVariationsLoadAndKeepTheirBytes) {
       {"unknown options kept", head + "\n[A] 1\n#time=1dd89591e490eb4\n#class=\"c\"\n#whatever\n\"v\"=\"x\"\n",
        u"A", u"v", u"x"},
       {"header only", head + "\n#arch=win64\n", u"", u"", u""},
+      {"trailing spaces and stray carriage returns",
+       head + "\n[A] 1 \r\n#link \r\r\n\"v\"=\"x\"  \r\n", u"A", u"v", u"x"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     RegistryHive hive = parsed(c.text);
+    hive.setFixedTime(0x1dd89591e490eb4);
     EXPECT_EQ(hive.serialize(), c.text);
+    // The prefix's own form of it is stable.
+    std::string rewritten = hive.serializeRewritten();
+    RegistryHive again;
+    again.setFixedTime(0x1dd89591e490eb4);
+    std::string error;
+    ASSERT_TRUE(again.parse(rewritten, "rewritten.reg", error)) << error;
+    EXPECT_EQ(again.serializeRewritten(), rewritten);
     if (!c.expected.empty()) {
       const RegValue* v = hive.findValue(c.key, c.name);
       ASSERT_NE(v, nullptr);
@@ -165,6 +175,9 @@ TEST(RegistryHive, ImplicitParentKeysExistButAreNotWritten) {
             (std::vector<std::u16string>{u"Quote\"Key"}));
   EXPECT_TRUE(hive.keyExists(u"software\\TEST\\br]ACKET\\quote\"key\\SLASH/key"));
   EXPECT_EQ(hive.subkeyNames(u"")[0], u"AppEvents");
+  // A key is spelt as in its own block, even when first named as a parent.
+  RegistryHive spelt = parsed("WINE REGISTRY Version 2\n[SOFTWARE\\\\X] 1\n\"v\"=\"x\"\n[Software] 1\n");
+  EXPECT_EQ(spelt.subkeyNames(u""), std::vector<std::u16string>{u"Software"});
 
   // A value deeper down keeps the parent implied...
   hive.setValue(u"Software\\Test\\Sub Key\\New", RegValue::fromText(u"v", u"1"));
