@@ -77,6 +77,9 @@ class EmptyMachine final : public Machine {
   uint32_t ansiCodePage() override { return 1252; }
   std::u16string specialFolder(SpecialFolder) override { return {}; }
   std::u16string environmentVariable(std::u16string_view) override { return {}; }
+  std::u16string expandEnvironment(std::u16string_view text) override {
+    return std::u16string(text);
+  }
   bool isServiceRunning(std::u16string_view) override { return false; }
   bool startService(std::u16string_view) override { return false; }
   bool openDocument(std::u16string_view) override { return false; }

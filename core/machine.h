@@ -224,6 +224,9 @@ class Machine {
   virtual std::u16string specialFolder(SpecialFolder folder) = 0;
   // A variable as a Windows process of this user sees it; empty when unset.
   virtual std::u16string environmentVariable(std::u16string_view name) = 0;
+  // The text with its %name% references expanded as that process would; a
+  // reference to an unset variable stays as it is.
+  virtual std::u16string expandEnvironment(std::u16string_view text) = 0;
 
   // --- services
 

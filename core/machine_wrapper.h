@@ -78,6 +78,9 @@ class MachineWrapper : public Machine {
   std::u16string specialFolder(SpecialFolder folder) override {
     return target_.specialFolder(folder);
   }
+  std::u16string expandEnvironment(std::u16string_view text) override {
+    return target_.expandEnvironment(text);
+  }
   std::u16string environmentVariable(std::u16string_view name) override {
     return target_.environmentVariable(name);
   }

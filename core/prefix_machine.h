@@ -42,8 +42,6 @@ class PrefixMachine final : public Machine {
   const std::string& prefixDirectory() const { return dir_; }
   // Reads the drives again (after a link in dosdevices/ changed).
   void refreshDrives();
-  // Expands %name% references with this machine's environment.
-  std::u16string expandEnvironment(std::u16string_view text);
 
   // Machine
   bool readValue(RegRoot root, std::u16string_view key, std::u16string_view name,
@@ -79,6 +77,7 @@ class PrefixMachine final : public Machine {
   uint32_t ansiCodePage() override;
   std::u16string specialFolder(SpecialFolder folder) override;
   std::u16string environmentVariable(std::u16string_view name) override;
+  std::u16string expandEnvironment(std::u16string_view text) override;
 
   bool isServiceRunning(std::u16string_view name) override;
   bool startService(std::u16string_view name) override;

@@ -40,30 +40,7 @@ std::u16string environmentVariable(std::u16string_view name) {
 }
 
 std::u16string expandEnvironment(std::u16string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const size_t open = text.find(u'%', i);
-    if (open == std::u16string_view::npos) break;
-    const size_t close = text.find(u'%', open + 1);
-    if (close == std::u16string_view::npos) break;
-    out.append(text.substr(i, open - i));
-    const std::u16string_view name = text.substr(open + 1, close - open - 1);
-    const std::u16string value = environmentVariable(name);
-    if (!value.empty()) {
-      out += value;
-      i = close + 1;
-    } else {
-      // Not a variable: keep the "%" and look for a reference from the
-      // closing "%" on, as the system does ("100%%PATH%").
-      out += u'%';
-      out.append(name);
-      i = close;
-    }
-  }
-  out.append(text.substr(i));
-  return out;
+  return currentMachine().expandEnvironment(text);
 }
 
 std::u16string ansiToWide(std::string_view text) {
