@@ -1,0 +1,109 @@
+#include "selection/manual_selection.h"
+
+#include <algorithm>
+
+#include "archive/catalogue_names.h"
+#include "collectors/catalogue.h"
+#include "core/files.h"
+#include "core/paths.h"
+#include "core/text.h"
+#include "selection/locations.h"
+
+namespace zq {
+namespace {
+
+bool isDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+
+// A full path below a drive root ("C:\x") or a network share ("\\server\x").
+bool isTickablePath(std::u16string_view p) {
+  if (p.size() > kMaxItemPath) return false;
+  if (p.size() > 3 && isDriveLetter(p[0]) && p[1] == u':' && p[2] == u'\\') return true;
+  return p.size() > 2 && p[0] == u'\\' && p[1] == u'\\' && p[2] != u'\\';
+}
+
+std::u16string_view nextComponent(std::u16string_view& rest) {
+  const size_t at = rest.find(u'\\');
+  std::u16string_view part = rest.substr(0, at);
+  rest = at == std::u16string_view::npos ? std::u16string_view() : rest.substr(at + 1);
+  return part;
+}
+
+}  // namespace
+
+bool treeOrderLess(std::u16string_view a, std::u16string_view b) {
+  while (!a.empty() && !b.empty()) {
+    const std::u16string partA = wideLower(nextComponent(a));
+    const std::u16string partB = wideLower(nextComponent(b));
+    if (partA != partB) return partA < partB;
+  }
+  return a.empty() && !b.empty();
+}
+
+bool ManualSelection::check(std::u16string_view path) {
+  const std::u16string item = removeBackslash(path);
+  if (!isTickablePath(item)) return false;
+  const auto at = std::lower_bound(items_.begin(), items_.end(), item,
+                                   [](const std::u16string& x, const std::u16string& y) {
+                                     return treeOrderLess(x, y);
+                                   });
+  if (at != items_.end() && equalsNoCase(*at, item)) return true;
+  items_.insert(at, item);
+  return true;
+}
+
+bool ManualSelection::uncheck(std::u16string_view path) {
+  const std::u16string item = removeBackslash(path);
+  const auto at = std::find_if(items_.begin(), items_.end(),
+                               [&](const std::u16string& x) { return equalsNoCase(x, item); });
+  if (at == items_.end()) return false;
+  items_.erase(at);
+  return true;
+}
+
+bool ManualSelection::isChecked(std::u16string_view path) const {
+  const std::u16string item = removeBackslash(path);
+  return std::any_of(items_.begin(), items_.end(),
+                     [&](const std::u16string& x) { return equalsNoCase(x, item); });
+}
+
+std::vector<std::u16string> ManualSelection::checkedItems() const {
+  std::vector<std::u16string> existing;
+  for (const std::u16string& item : items_) {
+    if (folderExists(item) || fileExists(item)) existing.push_back(item);
+  }
+  return existing;
+}
+
+bool collectManualSelection(Entries& entries, const std::vector<std::u16string>& checkedItems) {
+  entries.setInfoText(manualSelectionInfoText(editionOf(entries.backupEdition())));
+  const LocationFolders folders = LocationFolders::ofCurrentMachine();
+  const std::string programName(kManualProgramName);
+
+  // Ticked items are stored under their lower-cased names. A folder that was
+  // stored whole makes the ticked items below it redundant (the tree lists
+  // them too when the folder is ticked).
+  std::u16string lastFolder;
+  for (const std::u16string& ticked : checkedItems) {
+    const std::u16string item = wideLower(removeBackslash(ticked));
+    if (!lastFolder.empty() && item.starts_with(lastFolder)) continue;
+
+    const Location location = locationOfItem(item, folders);
+    bool stored;
+    if (folderExists(item)) {
+      lastFolder = addBackslash(item);
+      stored = entries.addFolder(item, u"*", u"", location.relativeFolder, location.tag,
+                                 programName, true);
+    } else {
+      // A file goes with its folder: relative to its location, or for
+      // "normal" its full folder with the trailing "\" kept.
+      const std::u16string relative = location.tag == kNormalLocationTag
+                                          ? folderOfPath(location.relativeFolder)
+                                          : removeBackslash(folderOfPath(location.relativeFolder));
+      stored = entries.addFile(item, relative, location.tag, programName);
+    }
+    if (!stored || entries.cancelled()) return false;
+  }
+  return true;
+}
+
+}  // namespace zq

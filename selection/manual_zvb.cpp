@@ -1,0 +1,170 @@
+#include "selection/manual_zvb.h"
+
+#include "core/files.h"
+#include "core/paths.h"
+#include "core/special_folders.h"
+
+namespace zq {
+namespace {
+
+constexpr char kMagic[4] = {'Z', 'Q', 'M', 'S'};
+constexpr size_t kHeaderSize = 12;
+constexpr uint8_t kTicked = 1;
+// State byte, length, and at least one code unit.
+constexpr size_t kSmallestItem = 1 + 2 + 2;
+
+void putU16(std::string& out, uint16_t v) {
+  out.push_back(static_cast<char>(v & 0xFF));
+  out.push_back(static_cast<char>(v >> 8));
+}
+
+void putU32(std::string& out, uint32_t v) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+// Reads little-endian numbers from the front of a byte range that shrinks as
+// it is read; every read says whether the bytes were there.
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : rest_(bytes) {}
+  size_t remaining() const { return rest_.size(); }
+  size_t offset(size_t total) const { return total - rest_.size(); }
+
+  bool u8(uint8_t& v) {
+    if (rest_.empty()) return false;
+    v = static_cast<uint8_t>(rest_[0]);
+    rest_.remove_prefix(1);
+    return true;
+  }
+  bool u16(uint16_t& v) {
+    uint8_t lo, hi;
+    if (rest_.size() < 2 || !u8(lo) || !u8(hi)) return false;
+    v = static_cast<uint16_t>(lo | (hi << 8));
+    return true;
+  }
+  bool u32(uint32_t& v) {
+    uint16_t lo, hi;
+    if (rest_.size() < 4 || !u16(lo) || !u16(hi)) return false;
+    v = static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 16);
+    return true;
+  }
+
+ private:
+  std::string_view rest_;
+};
+
+bool fail(std::string& error, std::string reason) {
+  error = "manual.zvb: " + std::move(reason);
+  return false;
+}
+
+}  // namespace
+
+std::string encodeManualSelection(const ManualSelection& selection) {
+  std::string out(kMagic, sizeof kMagic);
+  putU16(out, kManualZvbVersion);
+  putU16(out, 0);
+  putU32(out, static_cast<uint32_t>(selection.items().size()));
+  for (const std::u16string& item : selection.items()) {
+    out.push_back(static_cast<char>(kTicked));
+    putU16(out, static_cast<uint16_t>(item.size()));
+    for (char16_t unit : item) putU16(out, static_cast<uint16_t>(unit));
+  }
+  return out;
+}
+
+bool decodeManualSelection(std::string_view bytes, ManualSelection& out, std::string& error) {
+  out.clear();
+  if (bytes.size() < kHeaderSize) {
+    return fail(error, "too short for its header (" + std::to_string(bytes.size()) + " bytes)");
+  }
+  if (bytes.substr(0, 4) != std::string_view(kMagic, sizeof kMagic)) {
+    return fail(error, "not a saved manual selection (wrong magic number)");
+  }
+  Reader in(bytes.substr(4));
+  uint16_t version = 0, reserved = 0;
+  uint32_t count = 0;
+  in.u16(version);
+  in.u16(reserved);
+  in.u32(count);
+  if (version != kManualZvbVersion) {
+    return fail(error, "unsupported version " + std::to_string(version));
+  }
+  if (reserved != 0) return fail(error, "reserved header field is not 0");
+  if (count > in.remaining() / kSmallestItem) {
+    return fail(error, "item count " + std::to_string(count) + " does not fit the file");
+  }
+
+  ManualSelection loaded;
+  for (uint32_t i = 0; i < count; ++i) {
+    const std::string where = "item " + std::to_string(i) + ": ";
+    uint8_t state = 0;
+    uint16_t length = 0;
+    if (!in.u8(state) || !in.u16(length)) return fail(error, where + "cut short");
+    if (state != kTicked) return fail(error, where + "unknown state " + std::to_string(state));
+    if (length == 0 || length > kMaxItemPath) {
+      return fail(error, where + "path length " + std::to_string(length) + " out of range");
+    }
+    if (in.remaining() < 2u * length) return fail(error, where + "path cut short");
+    std::u16string path(length, u'\0');
+    for (char16_t& unit : path) {
+      uint16_t v = 0;
+      in.u16(v);
+      unit = static_cast<char16_t>(v);
+    }
+    if (!loaded.check(path)) return fail(error, where + "not a full path");
+  }
+  if (in.remaining() != 0) {
+    return fail(error, std::to_string(in.remaining()) + " stray bytes after the last item");
+  }
+  out = std::move(loaded);
+  return true;
+}
+
+std::u16string manualSelectionFilePath() {
+  const std::u16string appData = appDataFolder();
+  if (appData.empty()) return {};
+  return addBackslash(appData) + u"Quillo Transfer Prime\\manual.zvb";
+}
+
+bool saveManualSelection(std::u16string_view path, const ManualSelection& selection,
+                         std::string& error) {
+  if (path.empty()) return fail(error, "no place to save it (application data folder unknown)");
+  const std::string bytes = encodeManualSelection(selection);
+  const std::u16string temporary = std::u16string(path) + u".tmp";
+  tfile file;
+  if (!openForWrite(file, temporary)) return fail(error, "cannot create the file");
+  const bool written = writeBlock(file, bytes.data(), bytes.size());
+  if (!closeFile(file) || !written) {
+    deleteFile(temporary);
+    return fail(error, "cannot write the file (disk full?)");
+  }
+  if (!moveFile(temporary, path)) {
+    deleteFile(temporary);
+    return fail(error, "cannot replace the previous file");
+  }
+  return true;
+}
+
+bool loadManualSelection(std::u16string_view path, ManualSelection& out, std::string& error) {
+  out.clear();
+  tfile file;
+  if (path.empty() || !openForRead(file, path)) return fail(error, "cannot open the file");
+  const int64_t size = fileSizeOf(file);
+  if (size < 0 || static_cast<uint64_t>(size) > kManualZvbMaxSize) {
+    closeFile(file);
+    return fail(error, "unreadable or implausibly large (" + std::to_string(size) + " bytes)");
+  }
+  std::string bytes(static_cast<size_t>(size), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    size_t count = bytes.size() - done;
+    if (readBlock(file, bytes.data() + done, count) == 0) break;
+    done += count;
+  }
+  closeFile(file);
+  if (done != bytes.size()) return fail(error, "cannot read the whole file");
+  return decodeManualSelection(bytes, out, error);
+}
+
+}  // namespace zq
