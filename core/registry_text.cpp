@@ -1,5 +1,7 @@
 #include "core/registry_text.h"
 
+#include "core/text.h"
+
 namespace zq::regfile {
 
 namespace {
@@ -56,16 +58,6 @@ void appendOctal(std::string& out, unsigned v, int minDigits) {
   while (n > 0) out += buf[--n];
 }
 
-void pushCodePoint(std::u16string& out, uint32_t cp) {
-  if (cp < 0x10000) {
-    out += static_cast<char16_t>(cp);
-  } else {
-    cp -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (cp >> 10));
-    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-  }
-}
-
 // One character of raw (unescaped) text at p: UTF-8 when the bytes form a
 // valid sequence, else the single byte as Latin-1.
 void readRawChar(std::string_view s, size_t& p, std::u16string& out) {
@@ -89,7 +81,7 @@ void readRawChar(std::string_view s, size_t& p, std::u16string& out) {
       cp = (cp << 6) | (b & 0x3F);
     }
     if (ok && cp >= minimum && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF)) {
-      pushCodePoint(out, cp);
+      appendCodePoint(out, cp);
       p += len;
       return;
     }

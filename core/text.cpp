@@ -25,16 +25,6 @@ void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-void appendWide(std::u16string& out, char32_t cp) {
-  if (cp < 0x10000) {
-    out += static_cast<char16_t>(cp);
-  } else {
-    cp -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (cp >> 10));
-    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-  }
-}
-
 // The case tables come from the C library's Unicode locale, independent of the
 // process locale, so results do not change with LANG.
 locale_t unicodeLocale() {
@@ -47,6 +37,16 @@ locale_t unicodeLocale() {
 }
 
 }  // namespace
+
+void appendCodePoint(std::u16string& out, char32_t cp) {
+  if (cp < 0x10000) {
+    out += static_cast<char16_t>(cp);
+  } else {
+    cp -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (cp >> 10));
+    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  }
+}
 
 std::u16string utf8ToWide(std::string_view text) {
   std::u16string out;
@@ -73,7 +73,7 @@ std::u16string utf8ToWide(std::string_view text) {
       ++i;
       continue;
     }
-    appendWide(out, cp);
+    appendCodePoint(out, cp);
     i += extra + 1;
   }
   return out;

@@ -16,6 +16,9 @@ std::u16string utf8ToWide(std::string_view text);
 // UTF-16 to UTF-8. A lone surrogate becomes U+FFFD.
 std::string wideToUtf8(std::u16string_view text);
 
+// Appends one code point (up to U+10FFFF) as one unit or a surrogate pair.
+void appendCodePoint(std::u16string& out, char32_t codePoint);
+
 // Unicode simple case mapping of one UTF-16 code unit (surrogates unchanged),
 // like the system's character tables.
 char16_t lowerChar(char16_t c);
