@@ -2,14 +2,15 @@
 // one backup run built from the user's selection.
 //
 // The backup run (archive/) never includes the collectors: the program that
-// assembles the run builds the steps here and hands them over as
-// {catalogue name, callable} pairs in run order.
+// assembles the run builds the steps here and hands them over as the run's
+// CollectorStep pairs {catalogue name, callable}, in run order.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "archive/backup_run.h"
 #include "archive/entries.h"
 #include "collectors/catalogue.h"
 
@@ -17,7 +18,7 @@ namespace zq {
 
 // A collector stores a program's data through the entry writer and returns
 // false when the run must stop (the reason is then in entries.errorText()).
-using Collector = std::function<bool(Entries&)>;
+using Collector = CollectStep;
 
 // One slot per catalogue row; an empty slot means "no collector" (file-type
 // groups, and programs whose collector does not exist yet).
@@ -30,14 +31,10 @@ CollectorTable programCollectors();
 // failure text (set only when the error text is still empty).
 Collector missingCollector(size_t index);
 
-struct CollectorStep {
-  std::string name;   // the catalogue name of the program
-  Collector collect;  // never empty
-};
-
 // The steps of a run: every selected program, in run order, with its
-// collector, or with missingCollector() when the table has none. File-type
-// groups make no step (the disk search stores their files).
+// collector, or with missingCollector() when the table has none (so no step
+// is ever empty). File-type groups make no step (the disk search stores
+// their files).
 std::vector<CollectorStep> collectorSteps(const ProgramSelection& selection,
                                           const CollectorTable& table);
 
