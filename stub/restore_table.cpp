@@ -1,0 +1,82 @@
+#include "stub/restore_table.h"
+
+#include "core/text.h"
+#include "stub/restore_run.h"
+
+namespace zq {
+
+namespace {
+
+constexpr std::array<RestoreProgram, kCatalogueSize> kRows = {{
+    {"Access", restoreByLocation},
+    {"Adobe Premiere", restoreByLocation},
+    {"AIM", restoreNotYetAvailable},
+    {"Eudora", restoreNotYetAvailable},
+    {"Excel", restoreByLocation},
+    {"Firefox", restoreNotYetAvailable},
+    {"Google Chrome", restoreNotYetAvailable},
+    {"Google Desktop", restoreNotYetAvailable},
+    {"ICQ", restoreNotYetAvailable},
+    {"Internet Explorer", restoreNotYetAvailable},
+    {"IncrediMail", restoreNotYetAvailable},
+    {"Music", restoreByLocation},
+    {"My Documents", restoreNotYetAvailable},
+    {"Opera", restoreNotYetAvailable},
+    {"Outlook Express", restoreNotYetAvailable},
+    {"Outlook", restoreNotYetAvailable},
+    {"Palm Desktop", restoreNotYetAvailable},
+    {"Photos", restoreByLocation},
+    {"Photoshop", restoreByLocation},
+    {"PocoMail", restoreNotYetAvailable},
+    {"PowerPoint", restoreByLocation},
+    {"QuickBooks", restoreByLocation},
+    {"Quicken", restoreByLocation},  // with the Quicken rule of restoreEntries
+    {"Safari", restoreNotYetAvailable},
+    {"Skype", restoreNotYetAvailable},
+    {"Thunderbird", restoreNotYetAvailable},
+    {"Windows Calendar", restoreNotYetAvailable},
+    {"Windows Live Mail", restoreNotYetAvailable},
+    {"Windows Live Messenger", restoreNotYetAvailable},
+    {"Windows Mail", restoreNotYetAvailable},
+    {"Windows Media Player", restoreNotYetAvailable},
+    {"Word", restoreByLocation},
+    {"WordPerfect", restoreByLocation},
+    {"Yahoo Messenger", restoreNotYetAvailable},
+}};
+
+constexpr bool rowsMatchCatalogue() {
+  for (size_t i = 0; i < kCatalogueSize; ++i) {
+    if (kRows[i].name != kCatalogueNames[i]) return false;
+  }
+  return true;
+}
+// Row i must be catalogue entry i: the presence bytes index both.
+static_assert(rowsMatchCatalogue());
+
+}  // namespace
+
+const std::array<RestoreProgram, kCatalogueSize> kRestorePrograms = kRows;
+
+Restorer restorerFor(std::string_view programName) {
+  for (const auto& row : kRestorePrograms) {
+    if (row.name == programName) return row.restore;
+  }
+  return restoreByLocation;
+}
+
+void restoreByLocation(RestoreRun& run, std::string_view programName) {
+  run.restoreLocations(programName);
+}
+
+void restoreNotYetAvailable(RestoreRun& run, std::string_view programName) {
+  run.view().setInfoText(u"Restoring " + utf8ToWide(programName) + u" files...");
+  run.restored = false;
+  run.errortext = u"This restore program cannot put " + utf8ToWide(programName) +
+                  u" data back yet; its files were left in the archive.";
+}
+
+bool canRestore(std::string_view programName) {
+  return restorerFor(programName) != restoreNotYetAvailable;
+}
+
+}  // namespace zq
