@@ -40,6 +40,8 @@ class ManualSelection {
   // order. Rebuilt on every call, so items that were removed drop out.
   std::vector<std::u16string> checkedItems() const;
 
+  bool operator==(const ManualSelection&) const = default;
+
  private:
   std::vector<std::u16string> items_;
 };

@@ -79,6 +79,8 @@ struct Settings {
   // --- facts loadSettings records (not saved)
   bool scheduledAtLoad = false;    // a schedule was saved
   bool fileTypesAtLoad = false;    // the loaded selection holds a file-type group
+
+  bool operator==(const Settings&) const = default;
 };
 
 // "Software\Mervantic\" + the application title.
