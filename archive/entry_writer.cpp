@@ -85,7 +85,8 @@ void EntryWriter::fail(std::u16string text) { errorText_ = std::move(text); }
 bool EntryWriter::addFile(const std::u16string& path, const std::u16string& relativeFolder,
                           const std::string& tag, const std::string& programName) {
   // A confirmed Cancel stops the run: nothing more is stored or logged.
-  if (view_.cancelled()) return false;
+  // So does a destination that refused data: the body is no longer whole.
+  if (view_.cancelled() || destinationFailed_) return false;
   if (isProtected(path, nullptr)) return true;
 
   FileInfo info;

@@ -70,8 +70,8 @@ class EntryWriter final : public Entries {
 
   // Clears the reason (the run does so once its archive is open).
   void clearErrorText() { errorText_.clear(); }
-  // The file whose storing failed last with an unusable body (the
-  // destination refused data); the run must not go on writing.
+  // The destination refused data: the body is unusable, every later add
+  // fails and the run must not go on.
   bool destinationFailed() const { return destinationFailed_; }
 
  private:
