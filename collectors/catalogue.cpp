@@ -21,10 +21,12 @@ constexpr bool kProgram = false;
 constexpr std::array<RowData, kCatalogueSize> kRows = {{
     {"Microsoft Access", kGroup, {}, {}, {}},
     {"Adobe Premiere", kGroup, {}, {}, {}},
-    {"AOL Instant Messenger", kProgram,
+    {"AOL Instant Messenger",
+     kProgram,
      u"Quillo Transfer Prime will find and backup your AIM IM archives (conversations) and "
      u"settings automatically.",
-     {}, u"Unable to find AIM's data files!"},
+     {},
+     u"Unable to find AIM's data files!"},
     {"Qualcomm Eudora", kProgram,
      u"Quillo Transfer Prime will find and backup your Eudora mail, address book and settings "
      u"automatically.",
@@ -39,14 +41,18 @@ constexpr std::array<RowData, kCatalogueSize> kRows = {{
      u"automatically.",
      u"Backing up Google Chrome bookmarks and settings...",
      u"Unable to find Google Chrome's data files!"},
-    {"Google Desktop", kProgram,
+    {"Google Desktop",
+     kProgram,
      u"Quillo Transfer Prime will find and backup your Google Desktop search index and gadgets "
      u"automatically.",
-     {}, u"Unable to find Google Desktop's data files!"},
-    {"ICQ", kProgram,
+     {},
+     u"Unable to find Google Desktop's data files!"},
+    {"ICQ",
+     kProgram,
      u"Quillo Transfer Prime will find and backup your ICQ message history and settings "
      u"automatically.",
-     {}, u"Unable to find ICQ's data files!"},
+     {},
+     u"Unable to find ICQ's data files!"},
     {"Microsoft Internet Explorer", kProgram,
      u"Quillo Transfer Prime will find and backup your Internet Explorer favorites "
      u"automatically.",
@@ -84,20 +90,24 @@ constexpr std::array<RowData, kCatalogueSize> kRows = {{
     {"Microsoft Powerpoint", kGroup, {}, {}, {}},
     {"Intuit Quickbooks", kGroup, {}, {}, {}},
     {"Intuit Quicken", kGroup, {}, {}, {}},
-    {"Apple Safari Browser", kProgram,
+    {"Apple Safari Browser",
+     kProgram,
      u"Quillo Transfer Prime will find and backup your Safari bookmarks and settings "
      u"automatically.",
-     {}, u"Unable to find Safari's data files!"},
+     {},
+     u"Unable to find Safari's data files!"},
     {"Skype", kProgram,
      u"Quillo Transfer Prime will find and backup your Skype contacts and settings "
      u"automatically.",
      u"Backing up Skype files...", u"Unable to find Skype's data files!"},
     // Thunderbird's texts are built from the name the shared mail collector
     // was called with (mozillaMailInfoText / mozillaMailFailureText).
-    {"Thunderbird", kProgram,
+    {"Thunderbird",
+     kProgram,
      u"Quillo Transfer Prime will find and backup your Thunderbird mail, address book and "
      u"settings automatically.",
-     {}, {}},
+     {},
+     {}},
     {"Microsoft Windows Calendar", kProgram,
      u"Quillo Transfer Prime will find and backup your Windows Calendar data and settings "
      u"automatically.",
@@ -115,16 +125,20 @@ constexpr std::array<RowData, kCatalogueSize> kRows = {{
      u"Quillo Transfer Prime will find and backup your Windows Mail contacts and mail "
      u"automatically.",
      u"Backing up Windows Mail files...", u"Unable to find your Windows Mail data!"},
-    {"Microsoft Windows Media Player", kProgram,
+    {"Microsoft Windows Media Player",
+     kProgram,
      u"Quillo Transfer Prime will find and backup your Windows Media Player libraries, skins and "
      u"visualizations automatically.",
-     {}, u"Unable to find Windows Media Player's data files!"},
+     {},
+     u"Unable to find Windows Media Player's data files!"},
     {"Microsoft Word", kGroup, {}, {}, {}},
     {"Corel WordPerfect", kGroup, {}, {}, {}},
-    {"Yahoo Messenger", kProgram,
+    {"Yahoo Messenger",
+     kProgram,
      u"Quillo Transfer Prime will find and backup your Yahoo Messenger message archivess "
      u"automatically.",
-     {}, u"Unable to find Yahoo Messenger's data files!"},
+     {},
+     u"Unable to find Yahoo Messenger's data files!"},
 }};
 
 constexpr size_t kThunderbird = 25;
@@ -145,17 +159,28 @@ constexpr size_t indexOf(std::string_view name) {
 }
 
 constexpr std::array<size_t, kProgramCount> kRunOrder = {
-    indexOf("Outlook"),           indexOf("Outlook Express"),
-    indexOf("Windows Mail"),      indexOf("Windows Live Mail"),
-    indexOf("Windows Calendar"),  indexOf("Palm Desktop"),
-    indexOf("Thunderbird"),       indexOf("Firefox"),
-    indexOf("Google Chrome"),     indexOf("IncrediMail"),
-    indexOf("Internet Explorer"), indexOf("PocoMail"),
-    indexOf("Opera"),             indexOf("Eudora"),
-    indexOf("Windows Live Messenger"), indexOf("Skype"),
-    indexOf("My Documents"),      indexOf("Google Desktop"),
-    indexOf("AIM"),               indexOf("Yahoo Messenger"),
-    indexOf("Windows Media Player"), indexOf("Safari"),
+    indexOf("Outlook"),
+    indexOf("Outlook Express"),
+    indexOf("Windows Mail"),
+    indexOf("Windows Live Mail"),
+    indexOf("Windows Calendar"),
+    indexOf("Palm Desktop"),
+    indexOf("Thunderbird"),
+    indexOf("Firefox"),
+    indexOf("Google Chrome"),
+    indexOf("IncrediMail"),
+    indexOf("Internet Explorer"),
+    indexOf("PocoMail"),
+    indexOf("Opera"),
+    indexOf("Eudora"),
+    indexOf("Windows Live Messenger"),
+    indexOf("Skype"),
+    indexOf("My Documents"),
+    indexOf("Google Desktop"),
+    indexOf("AIM"),
+    indexOf("Yahoo Messenger"),
+    indexOf("Windows Media Player"),
+    indexOf("Safari"),
     indexOf("ICQ"),
 };
 

@@ -20,8 +20,8 @@ namespace zq {
 // ---------------------------------------------------------------- rows
 
 struct CatalogueEntry {
-  std::string_view name;      // shown in lists, asked for by the run, stored in the archive
-  std::string_view longName;  // the program's full name
+  std::string_view name;         // shown in lists, asked for by the run, stored in the archive
+  std::string_view longName;     // the program's full name
   bool isFileTypeGroup = false;  // found by the disk search rather than by a collector
 };
 

@@ -15,9 +15,9 @@ bool collectMyDocuments(Entries& entries) {
   entries.setInfoText(collectorInfoText(index, editionOf(entries.backupEdition())));
 
   const std::u16string folder = documentsFolder();
-  const bool stored = !folder.empty() && folderExists(folder) &&
-                      entries.addFolder(folder, u"*", u"", u"", "documents",
-                                        std::string(kProgramName), true);
+  const bool stored =
+      !folder.empty() && folderExists(folder) &&
+      entries.addFolder(folder, u"*", u"", u"", "documents", std::string(kProgramName), true);
   if (!stored && entries.errorText().empty()) {
     entries.setErrorText(collectorFailureText(index));
   }

@@ -21,8 +21,8 @@ namespace zq {
 // One location folder per tag except "normal", in test order. An empty
 // folder never matches.
 struct LocationFolders {
-  static constexpr std::array<std::string_view, 6> kTags = {
-      "programfiles", "desktop", "appdata", "localappdata", "documents", "userdir"};
+  static constexpr std::array<std::string_view, 6> kTags = {"programfiles", "desktop",   "appdata",
+                                                            "localappdata", "documents", "userdir"};
   std::array<std::u16string, 6> folders;
 
   // The folders of the current machine's user.

@@ -42,10 +42,9 @@ bool treeOrderLess(std::u16string_view a, std::u16string_view b) {
 bool ManualSelection::check(std::u16string_view path) {
   const std::u16string item = removeBackslash(path);
   if (!isTickablePath(item)) return false;
-  const auto at = std::lower_bound(items_.begin(), items_.end(), item,
-                                   [](const std::u16string& x, const std::u16string& y) {
-                                     return treeOrderLess(x, y);
-                                   });
+  const auto at = std::lower_bound(
+      items_.begin(), items_.end(), item,
+      [](const std::u16string& x, const std::u16string& y) { return treeOrderLess(x, y); });
   if (at != items_.end() && equalsNoCase(*at, item)) return true;
   items_.insert(at, item);
   return true;
@@ -104,6 +103,10 @@ bool collectManualSelection(Entries& entries, const std::vector<std::u16string>&
     if (!stored || entries.cancelled()) return false;
   }
   return true;
+}
+
+bool collectManualSelection(Entries& entries, const ManualSelection& selection) {
+  return collectManualSelection(entries, selection.checkedItems());
 }
 
 }  // namespace zq

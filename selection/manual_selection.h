@@ -57,5 +57,7 @@ bool treeOrderLess(std::u16string_view a, std::u16string_view b);
 // to that location; names are stored in lower case. Stops at the first failed
 // store, or as soon as the user has cancelled, with false.
 bool collectManualSelection(Entries& entries, const std::vector<std::u16string>& checkedItems);
+// The same over the selection's check storage as it is at the time of the call.
+bool collectManualSelection(Entries& entries, const ManualSelection& selection);
 
 }  // namespace zq

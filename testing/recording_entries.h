@@ -72,7 +72,8 @@ class RecordingEntries : public Entries {
     if (!failPath.empty() && equalsNoCase(removeBackslash(folder), removeBackslash(failPath))) {
       return fail();
     }
-    return !walkFolders || walk(folder, masks, exclusions, relativeFolder, tag, programName, recurse);
+    return !walkFolders ||
+           walk(folder, masks, exclusions, relativeFolder, tag, programName, recurse);
   }
 
   const std::u16string& errorText() const override { return errorText_; }

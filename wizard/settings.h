@@ -32,53 +32,53 @@ enum class DestinationKind { Drive, Disc, Ftp };
 struct Settings {
   // --- destination page
   DestinationKind destination = DestinationKind::Drive;  // "drive", "cddvd", "ftp"
-  bool dateStamp = false;                                 // "datestamp"
-  std::u16string destinationPath;                         // "destinationpath"
-  std::u16string backupFileName;                          // "filename " (trailing blank)
+  bool dateStamp = false;                                // "datestamp"
+  std::u16string destinationPath;                        // "destinationpath"
+  std::u16string backupFileName;                         // "filename " (trailing blank)
   // The writer's full device name as the burner lists it; empty when the
   // drive list has no selection (then it is not saved).
-  std::u16string burnDevice;                              // "burndevice"
+  std::u16string burnDevice;  // "burndevice"
   // The write speed factor of the chosen speed entry (16 means 16x); -1 when
   // the speed list has no selection (then it is not saved).
-  int64_t burnSpeed = -1;                                 // "burnspeed"
-  bool eraseDisc = false;                                 // "erasedisc"
-  bool eject = false;                                     // "eject"
-  std::u16string ftpServer;                               // "ftpserver"
-  std::u16string ftpPort = u"21";                         // "ftpport"
-  std::u16string ftpUserName;                             // "ftpusername"
-  std::u16string ftpPassword;                             // "ftppassword", plain text
-  std::u16string ftpDirectory;                            // "ftpdirectory"
-  bool ftpPassive = true;                                 // "ftppasv"
+  int64_t burnSpeed = -1;          // "burnspeed"
+  bool eraseDisc = false;          // "erasedisc"
+  bool eject = false;              // "eject"
+  std::u16string ftpServer;        // "ftpserver"
+  std::u16string ftpPort = u"21";  // "ftpport"
+  std::u16string ftpUserName;      // "ftpusername"
+  std::u16string ftpPassword;      // "ftppassword", plain text
+  std::u16string ftpDirectory;     // "ftpdirectory"
+  bool ftpPassive = true;          // "ftppasv"
 
   // --- options page
-  bool shadowCopy = false;         // "shadowcopy"
-  bool shadowCopyAllowed = true;   // the check box is enabled (Windows XP or newer)
-  bool autoClose = false;          // "autoclose"
-  bool scheduleBackup = false;     // "schedulebackup"
+  bool shadowCopy = false;        // "shadowcopy"
+  bool shadowCopyAllowed = true;  // the check box is enabled (Windows XP or newer)
+  bool autoClose = false;         // "autoclose"
+  bool scheduleBackup = false;    // "schedulebackup"
   // Item indexes of the schedule lists, -1 for none: kind (0 Daily, 1 Weekly,
   // 2 Monthly), day, hour (0 = "12"), minute (minutes / 5), AM/PM.
-  int64_t schedule = -1;           // "schedule"
-  int64_t when = -1;               // "when"
-  int64_t hour = -1;               // "hour"
-  int64_t minute = -1;             // "minute"
-  int64_t ampm = -1;               // "ampm"
-  bool encrypt = false;            // "encrypt"
-  std::u16string passphrase;       // "passphrase", plain text
+  int64_t schedule = -1;      // "schedule"
+  int64_t when = -1;          // "when"
+  int64_t hour = -1;          // "hour"
+  int64_t minute = -1;        // "minute"
+  int64_t ampm = -1;          // "ampm"
+  bool encrypt = false;       // "encrypt"
+  std::u16string passphrase;  // "passphrase", plain text
   std::u16string confirmPassphrase;
 
   // --- program and file selection
-  ProgramSelection selection{};    // "SelectedPrograms"
+  ProgramSelection selection{};  // "SelectedPrograms"
   // Check flags of each file-type group's types, in the group's order
   // ("CheckedTypes" + position); empty for programs. Whoever builds the file
   // type catalogue fills in the initial flags; they are the defaults of load.
   std::array<std::vector<bool>, kCatalogueSize> checkedTypes{};
-  bool specifyFiles = false;       // "specifyfiles"; "backup all files" is its opposite
+  bool specifyFiles = false;            // "specifyfiles"; "backup all files" is its opposite
   bool manualSelectionEnabled = false;  // "manualselectwarning"
   ManualSelection manualSelection;      // "manual.zvb" (backup edition)
 
   // --- facts loadSettings records (not saved)
-  bool scheduledAtLoad = false;    // a schedule was saved
-  bool fileTypesAtLoad = false;    // the loaded selection holds a file-type group
+  bool scheduledAtLoad = false;  // a schedule was saved
+  bool fileTypesAtLoad = false;  // the loaded selection holds a file-type group
 
   bool operator==(const Settings&) const = default;
 };

@@ -1,8 +1,7 @@
 // The collecting steps of a run built from the selection and the collector table.
-#include "collectors/collector_table.h"
-
 #include <gtest/gtest.h>
 
+#include "collectors/collector_table.h"
 #include "testing/recording_entries.h"
 
 namespace zq {
@@ -52,10 +51,8 @@ TEST(CollectorSteps, FirstFailureStopsTheRunAndKeepsItsText) {
   table[indexOf("Skype")] = probe.collector("Skype", true);
   // Firefox has no collector: its step fails with Firefox's text, and
   // neither Safari's missing collector nor Skype runs after it.
-  const auto steps =
-      collectorSteps(selectionOf({"Outlook", "Firefox", "Skype", "Safari"}), table);
-  ASSERT_EQ(namesOf(steps),
-            (std::vector<std::string>{"Outlook", "Firefox", "Skype", "Safari"}));
+  const auto steps = collectorSteps(selectionOf({"Outlook", "Firefox", "Skype", "Safari"}), table);
+  ASSERT_EQ(namesOf(steps), (std::vector<std::string>{"Outlook", "Firefox", "Skype", "Safari"}));
 
   RecordingEntries entries;
   EXPECT_FALSE(runCollectorSteps(steps, entries));

@@ -42,17 +42,21 @@ TEST(RelativeToLocation, Table) {
 
 LocationFolders sevenFolders() {
   LocationFolders f;
-  f.folders = {u"C:\\Program Files", u"C:\\Users\\sam\\Desktop",
-               u"C:\\Users\\sam\\AppData\\Roaming", u"C:\\Users\\sam\\AppData\\Local",
-               u"C:\\Users\\sam\\Documents", u"C:\\Users\\sam"};
+  f.folders = {u"C:\\Program Files",
+               u"C:\\Users\\sam\\Desktop",
+               u"C:\\Users\\sam\\AppData\\Roaming",
+               u"C:\\Users\\sam\\AppData\\Local",
+               u"C:\\Users\\sam\\Documents",
+               u"C:\\Users\\sam"};
   return f;
 }
 
 LocationFolders xpFolders() {
   LocationFolders f;
   const std::u16string p = u"C:\\Documents and Settings\\bob";
-  f.folders = {u"C:\\Program Files", p + u"\\Desktop", p + u"\\Application Data",
-               p + u"\\Local Settings\\Application Data", p + u"\\My Documents", p};
+  f.folders = {u"C:\\Program Files",      p + u"\\Desktop",
+               p + u"\\Application Data", p + u"\\Local Settings\\Application Data",
+               p + u"\\My Documents",     p};
   return f;
 }
 

@@ -32,9 +32,9 @@ TEST(ManualSelection, TicksFullPathsOnceInTreeOrder) {
 
   // A folder comes right before what lies below it, whatever sorts between
   // the characters ("Data x" after everything in "Data").
-  EXPECT_EQ(s.items(), (std::vector<std::u16string>{u"\\\\nas\\share\\file.txt",
-                                                    u"C:\\Users\\a\\Desktop", u"D:\\Data",
-                                                    u"D:\\Data\\y.txt", u"D:\\Data x\\z.txt"}));
+  EXPECT_EQ(s.items(),
+            (std::vector<std::u16string>{u"\\\\nas\\share\\file.txt", u"C:\\Users\\a\\Desktop",
+                                         u"D:\\Data", u"D:\\Data\\y.txt", u"D:\\Data x\\z.txt"}));
   EXPECT_TRUE(s.isChecked(u"d:\\data\\Y.TXT"));
   EXPECT_TRUE(s.uncheck(u"d:\\data\\Y.TXT"));
   EXPECT_FALSE(s.uncheck(u"d:\\data\\Y.TXT"));
@@ -80,7 +80,7 @@ TEST(CollectManualSelection, StoresEachItemOnceWithItsLocation) {
 
   for (bool backupEdition : {true, false}) {
     RecordingEntries entries(backupEdition);
-    EXPECT_TRUE(collectManualSelection(entries, s.checkedItems()));
+    EXPECT_TRUE(collectManualSelection(entries, s));
     EXPECT_EQ(entries.infoTexts,
               std::vector<std::u16string>{backupEdition ? u"Backing up manually selected files..."
                                                         : u"Archiving manually selected files..."});
@@ -129,7 +129,7 @@ TEST(CollectManualSelection, StopsAtTheFirstFailureOrCancel) {
   EXPECT_EQ(cancelling.calls.size(), 1u);
 
   RecordingEntries nothing;
-  EXPECT_TRUE(collectManualSelection(nothing, {}));
+  EXPECT_TRUE(collectManualSelection(nothing, ManualSelection{}));
   EXPECT_TRUE(nothing.calls.empty());
 }
 

@@ -33,10 +33,11 @@ TEST(ManualZvb, RoundTripsAndKeepsTreeOrder) {
 TEST(ManualZvb, ByteLayout) {
   ManualSelection s;
   s.check(u"C:\\a");
-  const std::string expected("ZQMS\x01\x00\x00\x00\x01\x00\x00\x00"  // magic, version, count
-                             "\x01\x04\x00"                           // ticked, 4 units
-                             "C\0:\0\\\0a\0",
-                             12 + 3 + 8);
+  const std::string expected(
+      "ZQMS\x01\x00\x00\x00\x01\x00\x00\x00"  // magic, version, count
+      "\x01\x04\x00"                          // ticked, 4 units
+      "C\0:\0\\\0a\0",
+      12 + 3 + 8);
   EXPECT_EQ(encodeManualSelection(s), expected);
 }
 

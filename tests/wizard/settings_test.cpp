@@ -142,10 +142,10 @@ TEST(Settings, StoredNamesEncodingAndOrder) {
   ASSERT_TRUE(saveSettings(s, Edition::Transfer));
 
   std::vector<std::u16string> expected = {
-      u"drive",      u"cddvd",          u"ftp",         u"destinationpath", u"datestamp",
-      u"filename ",  u"burndevice",     u"burnspeed",   u"eject",           u"erasedisc",
-      u"ftpserver",  u"ftpport",        u"ftpusername", u"ftppassword",     u"ftpdirectory",
-      u"ftppasv",    u"shadowcopy",     u"autoclose",   u"schedulebackup",  u"encrypt",
+      u"drive",     u"cddvd",      u"ftp",         u"destinationpath", u"datestamp",
+      u"filename ", u"burndevice", u"burnspeed",   u"eject",           u"erasedisc",
+      u"ftpserver", u"ftpport",    u"ftpusername", u"ftppassword",     u"ftpdirectory",
+      u"ftppasv",   u"shadowcopy", u"autoclose",   u"schedulebackup",  u"encrypt",
       u"passphrase"};
   for (size_t i = 0; i < kCatalogueSize; ++i) {
     const std::u16string name = utf8ToWide(kCatalogueNames[i]);
@@ -161,9 +161,14 @@ TEST(Settings, StoredNamesEncodingAndOrder) {
 
   const std::u16string key = settingsKey(Edition::Transfer);
   const std::pair<std::u16string_view, std::u16string_view> texts[] = {
-      {u"drive", u"0"},           {u"cddvd", u"0"},      {u"ftp", u"1"},
-      {u"filename ", u"Mine.exe"}, {u"burnspeed", u"16"}, {u"ftppasv", u"0"},
-      {u"ftppassword", u"s3cret"}, {u"passphrase", u"open sesame"},
+      {u"drive", u"0"},
+      {u"cddvd", u"0"},
+      {u"ftp", u"1"},
+      {u"filename ", u"Mine.exe"},
+      {u"burnspeed", u"16"},
+      {u"ftppasv", u"0"},
+      {u"ftppassword", u"s3cret"},
+      {u"passphrase", u"open sesame"},
       {u"schedule", u"<missing>"},
   };
   for (const auto& [name, text] : texts) EXPECT_EQ(mainValue(name), text) << wideToUtf8(name);
@@ -198,13 +203,17 @@ TEST(Settings, HowStoredTextsAreRead) {
     std::function<void(const Settings&)> check;
   };
   const Case cases[] = {
-      {"no destination saved as 1", {{u"drive", u"0"}, {u"cddvd", u"0"}, {u"ftp", u"0"}},
+      {"no destination saved as 1",
+       {{u"drive", u"0"}, {u"cddvd", u"0"}, {u"ftp", u"0"}},
        [](const Settings& s) { EXPECT_EQ(s.destination, DestinationKind::Drive); }},
-      {"the last destination saved as 1", {{u"cddvd", u"1"}, {u"ftp", u"1"}},
+      {"the last destination saved as 1",
+       {{u"cddvd", u"1"}, {u"ftp", u"1"}},
        [](const Settings& s) { EXPECT_EQ(s.destination, DestinationKind::Ftp); }},
-      {"only the exact text 1 is true", {{u"encrypt", u"yes"}, {u"eject", u" 1"}},
+      {"only the exact text 1 is true",
+       {{u"encrypt", u"yes"}, {u"eject", u" 1"}},
        [](const Settings& s) { EXPECT_FALSE(s.encrypt || s.eject); }},
-      {"schedule without a kind", {{u"schedulebackup", u"1"}},
+      {"schedule without a kind",
+       {{u"schedulebackup", u"1"}},
        [](const Settings& s) {
          EXPECT_TRUE(s.scheduleBackup && s.scheduledAtLoad);
          EXPECT_EQ(s.schedule, 2);
@@ -216,19 +225,21 @@ TEST(Settings, HowStoredTextsAreRead) {
          EXPECT_EQ(s.schedule, -1);
          EXPECT_EQ(s.hour, -1);
        }},
-      {"numbers that are none", {{u"schedulebackup", u"1"}, {u"hour", u"3 pm"},
-                                 {u"minute", u""}, {u"burnspeed", u"fast"}},
+      {"numbers that are none",
+       {{u"schedulebackup", u"1"}, {u"hour", u"3 pm"}, {u"minute", u""}, {u"burnspeed", u"fast"}},
        [](const Settings& s) {
          EXPECT_EQ(s.hour, -1);
          EXPECT_EQ(s.minute, -1);
          EXPECT_EQ(s.burnSpeed, -1);
        }},
-      {"a passphrase without encryption", {{u"encrypt", u"0"}, {u"passphrase", u"pw"}},
+      {"a passphrase without encryption",
+       {{u"encrypt", u"0"}, {u"passphrase", u"pw"}},
        [](const Settings& s) {
          EXPECT_EQ(s.passphrase, u"pw");
          EXPECT_EQ(s.confirmPassphrase, u"pw");
        }},
-      {"a name without the trailing blank is another value", {{u"filename", u"Other.exe"}},
+      {"a name without the trailing blank is another value",
+       {{u"filename", u"Other.exe"}},
        [](const Settings& s) { EXPECT_EQ(s.backupFileName, u"QuilloTransferArchive.exe"); }},
   };
   for (const Case& c : cases) {
