@@ -8,7 +8,7 @@
 namespace zq {
 namespace {
 
-std::string narrow(std::u16string_view text) { return wideToUtf8(text); }
+std::string narrow(std::u16string_view text) { return printable(text); }
 
 // A record's file as the user knew it: its source folder and name.
 std::string fileLabel(const tfilerecord& record) {

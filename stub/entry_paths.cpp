@@ -15,7 +15,7 @@ void setWhy(std::string* why, std::string text) {
   if (why != nullptr) *why = std::move(text);
 }
 
-std::string quoted(std::u16string_view text) { return "\"" + wideToUtf8(text) + "\""; }
+std::string quoted(std::u16string_view text) { return "\"" + printable(text) + "\""; }
 
 bool isForbiddenChar(char16_t c) {
   if (c < 0x20) return true;
@@ -177,7 +177,7 @@ bool isProtectedTarget(std::u16string_view target, std::string* why) {
   if (!windows.empty()) {
     const std::u16string prefix = comparablePath(addBackslash(windows));
     if (comparablePath(target).starts_with(prefix) || equalsNoCase(target, windows)) {
-      setWhy(why, wideToUtf8(target) + " lies in the Windows folder");
+      setWhy(why, printable(target) + " lies in the Windows folder");
       return true;
     }
   }
@@ -185,17 +185,25 @@ bool isProtectedTarget(std::u16string_view target, std::string* why) {
   const std::string host = machine.hostPath(target);
   if (host.empty()) return false;  // nothing can be written there anyway
   if (isHostSystemPath(host)) {
-    setWhy(why, wideToUtf8(target) + " lies in a system folder of the host (" + host + ")");
+    setWhy(why, printable(target) + " lies in a system folder of the host (" + host + ")");
     return true;
   }
   if (!windows.empty()) {
     const std::string windowsHost = machine.hostPath(windows);
     if (!windowsHost.empty() && isInside(canonicalHost(host), canonicalHost(windowsHost))) {
-      setWhy(why, wideToUtf8(target) + " lies in the Windows folder (" + host + ")");
+      setWhy(why, printable(target) + " lies in the Windows folder (" + host + ")");
       return true;
     }
   }
   return false;
+}
+
+std::string printable(std::u16string_view text) {
+  std::u16string safe(text);
+  for (char16_t& c : safe) {
+    if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) c = u'?';
+  }
+  return wideToUtf8(safe);
 }
 
 }  // namespace zq

@@ -39,4 +39,8 @@ bool isProtectedTarget(std::u16string_view target, std::string* why = nullptr);
 // The host-side rule alone, for an absolute host path.
 bool isHostSystemPath(const std::string& hostPath);
 
+// A name or path from the archive as UTF-8 fit to print: control characters
+// (which could steer a terminal) become "?".
+std::string printable(std::u16string_view text);
+
 }  // namespace zq

@@ -33,7 +33,12 @@ bool isBackupEdition(std::string_view productname) {
 }
 
 std::u16string productText(const tarchivetrailer& trailer) {
-  return ansiToWide(trailer.productname);
+  // The name comes from the archive: nothing in it may steer a terminal.
+  std::u16string text = ansiToWide(trailer.productname);
+  for (char16_t& c : text) {
+    if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) c = u'?';
+  }
+  return text;
 }
 
 std::u16string wizardTitle(std::u16string_view product) {

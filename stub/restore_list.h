@@ -28,7 +28,7 @@ RestoreListEntry* findListEntry(std::vector<RestoreListEntry>& list, std::u16str
 // The backup edition wrote the archive when its product name begins with "Z".
 bool isBackupEdition(std::string_view productname);
 
-// The product name as wide text.
+// The product name as wide text, control characters shown as "?".
 std::u16string productText(const tarchivetrailer& trailer);
 // "<product> Restore Wizard" and "Welcome to the <product> Restore Wizard!".
 std::u16string wizardTitle(std::u16string_view product);

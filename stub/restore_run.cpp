@@ -160,7 +160,7 @@ bool RestoreRun::restoreOne(size_t index, const std::u16string& target, std::str
   Machine& machine = currentMachine();
   const tfilerecord& record = entries()[index];
   const std::u16string folder = folderOfPath(target);
-  const std::string shown = wideToUtf8(target);
+  const std::string shown = printable(target);
 
   FileInfo existing;
   const bool exists = machine.fileInfo(target, existing);
@@ -169,7 +169,7 @@ bool RestoreRun::restoreOne(size_t index, const std::u16string& target, std::str
     return false;
   }
   if (!forceFolders(folder)) {
-    why = wideToUtf8(folder) + ": the folder cannot be created";
+    why = printable(folder) + ": the folder cannot be created";
     return false;
   }
   const std::u16string temporary = temporaryName(folder, record.filename);
@@ -225,7 +225,8 @@ bool RestoreRun::restoreOne(size_t index, const std::u16string& target, std::str
 }
 
 void RestoreRun::note(const tfilerecord& record, const std::string& why) {
-  problems_.push_back(record.programname + ": " + wideToUtf8(record.filename) + ": " + why);
+  problems_.push_back(printable(ansiToWide(record.programname)) + ": " +
+                      printable(record.filename) + ": " + why);
   plan_.refused.push_back(problems_.back());
 }
 
