@@ -14,29 +14,41 @@ namespace {
 
 bool isDriveLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
-// A full path below a drive root ("C:\x") or a network share ("\\server\x").
+// Comparing these keys compares paths component by component: a separator
+// becomes the smallest unit, so "data" + "\" sorts before "data x".
+std::u16string treeOrderKey(std::u16string_view p) {
+  std::u16string key = wideLower(p);
+  std::replace(key.begin(), key.end(), u'\\', u'\0');
+  return key;
+}
+
+}  // namespace
+
 bool isTickablePath(std::u16string_view p) {
   if (p.size() > kMaxItemPath) return false;
   if (p.size() > 3 && isDriveLetter(p[0]) && p[1] == u':' && p[2] == u'\\') return true;
   return p.size() > 2 && p[0] == u'\\' && p[1] == u'\\' && p[2] != u'\\';
 }
 
-std::u16string_view nextComponent(std::u16string_view& rest) {
-  const size_t at = rest.find(u'\\');
-  std::u16string_view part = rest.substr(0, at);
-  rest = at == std::u16string_view::npos ? std::u16string_view() : rest.substr(at + 1);
-  return part;
+bool treeOrderLess(std::u16string_view a, std::u16string_view b) {
+  return treeOrderKey(a) < treeOrderKey(b);
 }
 
-}  // namespace
-
-bool treeOrderLess(std::u16string_view a, std::u16string_view b) {
-  while (!a.empty() && !b.empty()) {
-    const std::u16string partA = wideLower(nextComponent(a));
-    const std::u16string partB = wideLower(nextComponent(b));
-    if (partA != partB) return partA < partB;
+void ManualSelection::assign(std::vector<std::u16string> items) {
+  std::vector<std::pair<std::u16string, std::u16string>> keyed;
+  keyed.reserve(items.size());
+  for (std::u16string& item : items) {
+    std::u16string path = removeBackslash(item);
+    if (isTickablePath(path)) keyed.emplace_back(treeOrderKey(path), std::move(path));
   }
-  return a.empty() && !b.empty();
+  // Stable, so of two spellings of one item the first one given is kept.
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
+  items_.clear();
+  for (size_t i = 0; i < keyed.size(); ++i) {
+    if (i > 0 && keyed[i].first == keyed[i - 1].first) continue;
+    items_.push_back(std::move(keyed[i].second));
+  }
 }
 
 bool ManualSelection::check(std::u16string_view path) {

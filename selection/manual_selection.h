@@ -28,6 +28,9 @@ class ManualSelection {
   // Unticks an item (letter case ignored); true when it was ticked.
   bool uncheck(std::u16string_view path);
   bool isChecked(std::u16string_view path) const;
+  // Ticks exactly these items (those check() accepts), sorting once: for
+  // whole lists such as a loaded file.
+  void assign(std::vector<std::u16string> items);
   void clear() { items_.clear(); }
   // Nothing is ticked (whether or not the ticked items still exist).
   bool empty() const { return items_.empty(); }
@@ -45,6 +48,11 @@ class ManualSelection {
  private:
   std::vector<std::u16string> items_;
 };
+
+// A path check() accepts: a full path below a drive root ("C:\x") or on a
+// network share ("\\server\x"), at most kMaxItemPath units long, trailing "\"
+// already removed.
+bool isTickablePath(std::u16string_view path);
 
 // Tree order of two paths: component by component, letter case ignored; a
 // path comes before the paths below it.

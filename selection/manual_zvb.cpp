@@ -95,7 +95,7 @@ bool decodeManualSelection(std::string_view bytes, ManualSelection& out, std::st
     return fail(error, "item count " + std::to_string(count) + " does not fit the file");
   }
 
-  ManualSelection loaded;
+  std::vector<std::u16string> items;
   for (uint32_t i = 0; i < count; ++i) {
     const std::string where = "item " + std::to_string(i) + ": ";
     uint8_t state = 0;
@@ -112,12 +112,13 @@ bool decodeManualSelection(std::string_view bytes, ManualSelection& out, std::st
       in.u16(v);
       unit = static_cast<char16_t>(v);
     }
-    if (!loaded.check(path)) return fail(error, where + "not a full path");
+    if (!isTickablePath(path)) return fail(error, where + "not a full path");
+    items.push_back(std::move(path));
   }
   if (in.remaining() != 0) {
     return fail(error, std::to_string(in.remaining()) + " stray bytes after the last item");
   }
-  out = std::move(loaded);
+  out.assign(std::move(items));
   return true;
 }
 

@@ -34,7 +34,7 @@ namespace zq {
 
 inline constexpr uint16_t kManualZvbVersion = 1;
 // Files larger than this are refused unread (far above any real selection).
-inline constexpr size_t kManualZvbMaxSize = 64u << 20;
+inline constexpr size_t kManualZvbMaxSize = 16u << 20;
 
 // The bytes of a selection's ticked items, in tree order.
 std::string encodeManualSelection(const ManualSelection& selection);

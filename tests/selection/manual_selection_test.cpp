@@ -35,6 +35,12 @@ TEST(ManualSelection, TicksFullPathsOnceInTreeOrder) {
   EXPECT_EQ(s.items(),
             (std::vector<std::u16string>{u"\\\\nas\\share\\file.txt", u"C:\\Users\\a\\Desktop",
                                          u"D:\\Data", u"D:\\Data\\y.txt", u"D:\\Data x\\z.txt"}));
+  // A whole list ticks the same, sorted once.
+  ManualSelection whole;
+  whole.assign({u"D:\\Data x\\z.txt", u"D:\\Data\\y.txt", u"D:\\Data\\", u"d:\\DATA",
+                u"C:\\Users\\a\\Desktop", u"\\\\nas\\share\\file.txt", u"C:", u"Data\\y.txt"});
+  EXPECT_EQ(whole, s);
+
   EXPECT_TRUE(s.isChecked(u"d:\\data\\Y.TXT"));
   EXPECT_TRUE(s.uncheck(u"d:\\data\\Y.TXT"));
   EXPECT_FALSE(s.uncheck(u"d:\\data\\Y.TXT"));
