@@ -19,6 +19,15 @@ std::string narrow(std::u16string_view text) { return wideToUtf8(text); }
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// A text of several lines, its later lines indented like the first.
+std::string indented(std::u16string_view text) {
+  std::string lines = narrow(text);
+  for (size_t at = lines.find('\n'); at != std::string::npos; at = lines.find('\n', at + 5)) {
+    lines.insert(at + 1, "    ");
+  }
+  return lines;
+}
+
 bool isQuit(const std::string& answer) { return answer == "q" || answer == "Q"; }
 
 // What the Cancel button asks before it closes the program.
@@ -219,8 +228,8 @@ void printPlan(const std::vector<ProgramPlan>& plans, std::FILE* out) {
       std::fprintf(out, "  %s: %s\n", narrow(plan.text).c_str(), narrow(plan.errortext).c_str());
       continue;
     }
-    std::fprintf(out, "  %s: %zu file%s into\n", narrow(plan.text).c_str(), files,
-                 files == 1 ? "" : "s");
+    std::fprintf(out, "  %s: %zu file%s%s\n", narrow(plan.text).c_str(), files,
+                 files == 1 ? "" : "s", plan.targets.folders.empty() ? "" : " into");
     for (const auto& folder : plan.targets.folders) {
       std::fprintf(out, "      %s\n", narrow(folder).c_str());
     }
@@ -296,7 +305,7 @@ int runTerminalFlow(ArchiveReader& reader, std::vector<RestoreListEntry>& list,
                  program.restored ? "restored" : "failed", program.files,
                  program.files == 1 ? "" : "s");
     if (!program.restored && !program.errortext.empty() && outcome.programs.size() > 1) {
-      std::fprintf(out, "    %s\n", narrow(program.errortext).c_str());
+      std::fprintf(out, "    %s\n", indented(program.errortext).c_str());
     }
     for (const auto& problem : program.problems) std::fprintf(out, "    %s\n", problem.c_str());
   }
