@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <vector>
 
 #include "core/event_loop.h"
 #include "core/text.h"
@@ -25,15 +26,16 @@ int terminalColumns(std::FILE* out) {
   return 80;
 }
 
-// The first `columns` characters (code points) of a UTF-8 text.
-std::string cut(const std::string& text, int columns) {
-  int seen = 0;
+// A UTF-8 text cut to `columns` characters (code points): a longer text keeps
+// its end, where a path has its file name, behind "...".
+std::string fitColumns(const std::string& text, int columns) {
+  std::vector<size_t> starts;
   for (size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-    if (seen == columns) return text.substr(0, i);
-    ++seen;
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
   }
-  return text;
+  if (static_cast<int>(starts.size()) <= columns) return text;
+  if (columns <= 3) return "...";
+  return "..." + text.substr(starts[starts.size() - static_cast<size_t>(columns - 3)]);
 }
 
 }  // namespace
@@ -93,7 +95,7 @@ void ConsoleView::requestCancel() { gInterrupted = 1; }
 
 void ConsoleView::drawBar() {
   const int textColumns = columns_ - 1 - kBarWidth;
-  std::string line = cut(wideToUtf8(progress_), textColumns);
+  std::string line = fitColumns(wideToUtf8(progress_), textColumns);
   // Pad by characters so the bar stays in one place.
   int shown = 0;
   for (unsigned char c : line) shown += (c & 0xC0) != 0x80 ? 1 : 0;
