@@ -20,8 +20,15 @@ std::string quoted(std::u16string_view text) { return "\"" + printable(text) + "
 bool isForbiddenChar(char16_t c) {
   if (c < 0x20) return true;
   switch (c) {
-    case u'\\': case u'/': case u':': case u'*': case u'?':
-    case u'"': case u'<': case u'>': case u'|':
+    case u'\\':
+    case u'/':
+    case u':':
+    case u'*':
+    case u'?':
+    case u'"':
+    case u'<':
+    case u'>':
+    case u'|':
       return true;
     default:
       return false;
@@ -32,8 +39,8 @@ bool isForbiddenChar(char16_t c) {
 bool isReservedDeviceName(std::u16string_view name) {
   std::u16string stem = wideUpper(name.substr(0, name.find(u'.')));
   while (!stem.empty() && stem.back() == u' ') stem.pop_back();
-  if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL" ||
-      stem == u"CONIN$" || stem == u"CONOUT$") {
+  if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL" || stem == u"CONIN$" ||
+      stem == u"CONOUT$") {
     return true;
   }
   return stem.size() == 4 && (stem.starts_with(u"COM") || stem.starts_with(u"LPT")) &&
@@ -43,8 +50,7 @@ bool isReservedDeviceName(std::u16string_view name) {
 bool isAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 
 // Splits at "\" and "/" and checks every non-empty component.
-bool plainComponents(std::u16string_view text, std::vector<std::u16string>& out,
-                     std::string* why) {
+bool plainComponents(std::u16string_view text, std::vector<std::u16string>& out, std::string* why) {
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find_first_of(u"\\/", start);
@@ -116,8 +122,7 @@ bool splitRelativeFolder(std::u16string_view folder, std::vector<std::u16string>
   return true;
 }
 
-bool checkSourceFolder(std::u16string_view folder, std::u16string& normalized,
-                       std::string* why) {
+bool checkSourceFolder(std::u16string_view folder, std::u16string& normalized, std::string* why) {
   normalized.clear();
   std::u16string root;
   std::u16string_view rest;
@@ -158,7 +163,7 @@ bool checkSourceFolder(std::u16string_view folder, std::u16string& normalized,
 }
 
 bool isHostSystemPath(const std::string& hostPath) {
-  static const char* const kSystemFolders[] = {"/etc", "/usr", "/bin", "/sbin",
+  static const char* const kSystemFolders[] = {"/etc",  "/usr", "/bin",  "/sbin",
                                                "/boot", "/dev", "/proc", "/sys"};
   const std::filesystem::path path = canonicalHost(hostPath);
   for (const char* folder : kSystemFolders) {

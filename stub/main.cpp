@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/console_view.h"
 #include "core/machine_choice.h"
 #include "core/text.h"
 #include "stub/archive_opening.h"
@@ -16,7 +17,6 @@
 #include "stub/stub_options.h"
 #include "stub/stub_texts.h"
 #include "stub/terminal_flow.h"
-#include "core/console_view.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ using namespace zq;
 std::string narrow(std::u16string_view text) { return wideToUtf8(text); }
 
 int terminalColumns() {
-  winsize size {};
+  winsize size{};
   if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
   return 80;
 }

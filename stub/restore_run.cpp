@@ -33,8 +33,8 @@ constexpr std::string_view kQuicken = "Quicken";
 // to when the destination is detected.
 struct LocationTag {
   std::u16string_view tag;
-  std::u16string_view subFolder;   // empty for "normal"
-  std::u16string (*detected)();    // null for "normal": back to the source folder
+  std::u16string_view subFolder;  // empty for "normal"
+  std::u16string (*detected)();   // null for "normal": back to the source folder
 };
 
 constexpr LocationTag kLocationTags[] = {
@@ -266,8 +266,7 @@ void RestoreRun::restoreLocations(std::string_view programname) {
           return r.programname == programname && equalsNoCase(ansiToWide(r.tag), location.tag);
         });
         if (!any) continue;
-        problems_.push_back(std::string(programname) + ": the " +
-                            wideToUtf8(location.tag) +
+        problems_.push_back(std::string(programname) + ": the " + wideToUtf8(location.tag) +
                             " folder of this computer is unknown; its files were not restored");
         plan_.refused.push_back(problems_.back());
         ok = false;
@@ -370,8 +369,8 @@ RunOutcome runRestore(ArchiveReader& reader, const std::vector<RestoreListEntry>
   }
 
   outcome.restored = allRestored && !outcome.programs.empty();
-  outcome.title = std::u16string(outcome.restored ? stubtext::kRestoredTitle
-                                                  : stubtext::kFailedTitle);
+  outcome.title =
+      std::u16string(outcome.restored ? stubtext::kRestoredTitle : stubtext::kFailedTitle);
   outcome.text = outcome.restored ? run.infotext : lastFailure;
   view.setProgressText({});
   view.setProgressBar(0);

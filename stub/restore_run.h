@@ -30,15 +30,15 @@ namespace zq {
 
 // The destination choice of the wizard.
 struct RestoreChoices {
-  bool detectFolder = true;         // false: below destinationPath
-  std::u16string destinationPath;   // a Windows path of the current machine
+  bool detectFolder = true;        // false: below destinationPath
+  std::u16string destinationPath;  // a Windows path of the current machine
 };
 
 // Where the files of one program would go (a planning run) or went.
 struct PlannedTargets {
   std::vector<std::u16string> folders;  // distinct target folders, first use first
   size_t files = 0;
-  std::vector<std::string> refused;     // one line per entry that would be refused
+  std::vector<std::string> refused;  // one line per entry that would be refused
 };
 
 class RestoreRun {
@@ -121,9 +121,9 @@ struct ProgramOutcome {
 };
 
 struct RunOutcome {
-  bool restored = false;   // at least one restorer ran and every one succeeded
-  std::u16string title;    // "Your data has been successfully restored!" or "Unable to ..."
-  std::u16string text;     // the collected instructions, or the last failure's text
+  bool restored = false;  // at least one restorer ran and every one succeeded
+  std::u16string title;   // "Your data has been successfully restored!" or "Unable to ..."
+  std::u16string text;    // the collected instructions, or the last failure's text
   std::vector<ProgramOutcome> programs;  // in the order they ran
 };
 
@@ -138,8 +138,8 @@ RunOutcome runRestore(ArchiveReader& reader, const std::vector<RestoreListEntry>
 struct ProgramPlan {
   std::string name;
   std::u16string text;
-  bool restorable = false;    // the planning run of its restorer succeeded
-  std::u16string errortext;   // why not
+  bool restorable = false;   // the planning run of its restorer succeeded
+  std::u16string errortext;  // why not
   PlannedTargets targets;
 };
 std::vector<ProgramPlan> planRestore(ArchiveReader& reader,

@@ -29,8 +29,8 @@ const char kStubUsage[] =
 namespace {
 
 // "--name VALUE" or "--name=VALUE"; false when the option is another one.
-bool valueOf(std::string_view name, int argc, const char* const* argv, int& i,
-             std::string& value, bool& missing) {
+bool valueOf(std::string_view name, int argc, const char* const* argv, int& i, std::string& value,
+             bool& missing) {
   const std::string_view arg = argv[i];
   if (arg == name) {
     if (i + 1 >= argc || argv[i + 1][0] == '\0') {

@@ -15,10 +15,10 @@ struct StubOptions {
   bool check = false;
   bool detect = false;
   bool hasTarget = false;
-  std::string target;               // as typed: a host path or a Windows path
-  std::vector<std::string> only;    // list entry names
+  std::string target;             // as typed: a host path or a Windows path
+  std::vector<std::string> only;  // list entry names
   std::string passphraseFile;
-  std::string machine;              // --machine DIR, empty when not given
+  std::string machine;  // --machine DIR, empty when not given
 };
 
 extern const char kStubUsage[];

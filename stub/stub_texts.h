@@ -56,7 +56,8 @@ inline constexpr std::u16string_view kRestoringManual = u"Restoring manually sel
 inline constexpr std::u16string_view kRestoredTitle = u"Your data has been successfully restored!";
 inline constexpr std::u16string_view kFailedTitle = u"Unable to restore files...";
 inline constexpr std::u16string_view kClickFinish = u"Click 'Finish' to exit the program.";
-inline constexpr std::u16string_view kLocationErrorStart = u"An error occured while restoring your ";
+inline constexpr std::u16string_view kLocationErrorStart =
+    u"An error occured while restoring your ";
 inline constexpr std::u16string_view kLocationErrorEnd =
     u" files.\nMake sure you have closed all your programs so that they aren't accessing any "
     u"files.";

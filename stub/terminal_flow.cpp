@@ -5,12 +5,12 @@
 
 #include <sstream>
 
+#include "core/console_view.h"
 #include "core/machine.h"
 #include "core/paths.h"
 #include "core/text.h"
 #include "stub/archive_opening.h"
 #include "stub/stub_texts.h"
-#include "core/console_view.h"
 
 namespace zq {
 namespace {
@@ -149,7 +149,7 @@ bool Prompter::readLine(const std::string& prompt, std::string& line) {
 bool Prompter::readHidden(const std::string& prompt, std::string& line) {
   std::fputs(prompt.c_str(), out_);
   std::fflush(out_);
-  termios saved {};
+  termios saved{};
   const int fd = fileno(in_);
   const bool hide = terminal_ && tcgetattr(fd, &saved) == 0;
   if (hide) {
@@ -187,8 +187,8 @@ bool destinationFromText(const std::string& text, std::u16string& out, std::stri
     why = narrow(stubtext::kNoDestination);
     return false;
   }
-  const bool drivePath =
-      text.size() >= 3 && isAsciiLetter(text[0]) && text[1] == ':' && (text[2] == '\\' || text[2] == '/');
+  const bool drivePath = text.size() >= 3 && isAsciiLetter(text[0]) && text[1] == ':' &&
+                         (text[2] == '\\' || text[2] == '/');
   const bool uncPath = text.starts_with("\\\\");
   Machine& machine = currentMachine();
   if (drivePath || uncPath) {
@@ -275,8 +275,9 @@ int runTerminalFlow(ArchiveReader& reader, std::vector<RestoreListEntry>& list,
 
   std::fprintf(out, "\n%s\n%s\n", narrow(stubtext::kReadyTitle).c_str(),
                narrow(stubtext::kClosePrograms).c_str());
-  std::fprintf(out, "Where the files go%s:\n",
-               choices.detectFolder ? "" : (" (below " + narrow(choices.destinationPath) + ")").c_str());
+  std::fprintf(
+      out, "Where the files go%s:\n",
+      choices.detectFolder ? "" : (" (below " + narrow(choices.destinationPath) + ")").c_str());
   printPlan(planRestore(reader, list, choices), out);
   if (asking) {
     for (;;) {

@@ -51,8 +51,8 @@ enum class DestinationMode {
 
 struct FlowSettings {
   DestinationMode mode = DestinationMode::Ask;
-  std::u16string folder;      // for Folder
-  bool listChosen = false;    // the list's ticks were given (--only); do not ask
+  std::u16string folder;    // for Folder
+  bool listChosen = false;  // the list's ticks were given (--only); do not ask
 };
 
 // Exit statuses of the program.

@@ -88,7 +88,8 @@ TEST(PathSafety, BadNamesAndFoldersAreRefusedAndWriteNothing) {
     choices.detectFolder = bad.detect;
     choices.destinationPath = u"C:\\Restore";
     RecordingView view;
-    const RunOutcome outcome = runRestore(reader, buildRestoreList(reader.trailer()), choices, view);
+    const RunOutcome outcome =
+        runRestore(reader, buildRestoreList(reader.trailer()), choices, view);
 
     EXPECT_FALSE(outcome.restored);
     ASSERT_EQ(outcome.programs.size(), 1u);
@@ -119,8 +120,8 @@ TEST(PathSafety, BadNamesAndFoldersAreRefusedAndWriteNothing) {
 TEST(PathSafety, RulesForNamesFoldersAndTargets) {
   TargetComputer target;
   // Plain names, including ones that merely look like something else.
-  for (const std::u16string name : {u"a.txt", u".config", u"console.txt", u"COM10", u"lpt", u"a b",
-                                    u"Ünïcode.doc", u"..a"}) {
+  for (const std::u16string name :
+       {u"a.txt", u".config", u"console.txt", u"COM10", u"lpt", u"a b", u"Ünïcode.doc", u"..a"}) {
     EXPECT_TRUE(isPlainName(name)) << wideToUtf8(name);
   }
   // The relative folders valid archives write.

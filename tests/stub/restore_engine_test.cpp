@@ -67,10 +67,12 @@ struct Placement {
 const std::vector<Placement>& placements() {
   static const std::vector<Placement> table = {
       {{"Manual", "desktop", u"", u"C:\\users\\alice\\Desktop\\", u"report.doc", "report"},
-       u"C:\\users\\bob\\Desktop\\report.doc", u"C:\\Restore\\Manual\\Desktop\\report.doc"},
+       u"C:\\users\\bob\\Desktop\\report.doc",
+       u"C:\\Restore\\Manual\\Desktop\\report.doc"},
       {{"Manual", "documents", u"\\taxes", u"C:\\users\\alice\\Documents\\taxes\\", u"2010.txt",
         "taxes"},
-       u"D:\\Bob Papers\\taxes\\2010.txt", u"C:\\Restore\\Manual\\Documents\\taxes\\2010.txt"},
+       u"D:\\Bob Papers\\taxes\\2010.txt",
+       u"C:\\Restore\\Manual\\Documents\\taxes\\2010.txt"},
       {{"Manual", "appdata", u"\\Mozilla\\x", u"C:\\users\\alice\\AppData\\Roaming\\Mozilla\\x\\",
         u"prefs.js", "prefs"},
        u"C:\\users\\bob\\AppData\\Roaming\\Mozilla\\x\\prefs.js",
@@ -81,10 +83,13 @@ const std::vector<Placement>& placements() {
        u"C:\\Restore\\Manual\\LocalAppData\\Cache\\c.bin"},
       {{"Manual", "programfiles", u"\\Tool", u"C:\\Program Files\\Tool\\", u"tool.ini", "[t]",
         0x21},
-       u"C:\\Program Files\\Tool\\tool.ini", u"C:\\Restore\\Manual\\Program Files\\Tool\\tool.ini"},
+       u"C:\\Program Files\\Tool\\tool.ini",
+       u"C:\\Restore\\Manual\\Program Files\\Tool\\tool.ini"},
       {{"Manual", "userdir", u"\\.config", u"C:\\users\\alice\\.config\\", u"u.txt", ""},
-       u"C:\\users\\bob\\.config\\u.txt", u"C:\\Restore\\Manual\\UserDir\\.config\\u.txt"},
-      {{"Manual", "normal", u"C\\Data\\", u"C:\\Data\\", u"a.txt", "data"}, u"C:\\Data\\a.txt",
+       u"C:\\users\\bob\\.config\\u.txt",
+       u"C:\\Restore\\Manual\\UserDir\\.config\\u.txt"},
+      {{"Manual", "normal", u"C\\Data\\", u"C:\\Data\\", u"a.txt", "data"},
+       u"C:\\Data\\a.txt",
        u"C:\\Restore\\Manual\\C\\Data\\a.txt"},
       {{"Word", "desktop", u"\\Letters", u"C:\\users\\alice\\Desktop\\Letters\\", u"letter.doc",
         "letter"},
@@ -214,7 +219,8 @@ TEST(RestoreEntries, ShortensLongPathsAtAFolderBoundary) {
       {u"", u""},
       {u"C:\\short\\a.txt", u"C:\\short\\a.txt"},
       {std::u16string(35, u'x'), std::u16string(35, u'x')},
-      {u"C:\\users\\bob\\Documents\\Letters\\2010\\march.doc", u"...\\Documents\\Letters\\2010\\march.doc"},
+      {u"C:\\users\\bob\\Documents\\Letters\\2010\\march.doc",
+       u"...\\Documents\\Letters\\2010\\march.doc"},
       {u"C:\\" + std::u16string(40, u'y'), u"..." + std::u16string(33, u'y')},
   };
   for (const auto& c : cases) {
@@ -343,7 +349,8 @@ TEST(UserFiles, ReadOnlyTargetIsReplacedAndEmptyFilesAreCreated) {
   TargetComputer target;
   const std::string desktop = target.host(u"C:\\users\\bob\\Desktop");
   stubtest::writeText(desktop + "/locked.txt", "old");
-  ASSERT_TRUE(target.machine().setAttributes(u"C:\\users\\bob\\Desktop\\locked.txt", kAttrReadOnly));
+  ASSERT_TRUE(
+      target.machine().setAttributes(u"C:\\users\\bob\\Desktop\\locked.txt", kAttrReadOnly));
   OpenArchive archive(specOf({
       {"Manual", "desktop", u"", u"C:\\a\\", u"locked.txt", "new", 0x21},
       {"Manual", "desktop", u"", u"C:\\a\\", u"empty.txt", ""},

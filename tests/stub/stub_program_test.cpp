@@ -123,12 +123,13 @@ TEST_F(StubProgram, EncryptedArchiveNeedsTheRightPassphrase) {
     int exitCode;
   } cases[] = {
       {"Secret Birds", 3},
-      {"Secr", 3},          // too short to be tried
+      {"Secr", 3},  // too short to be tried
       {"", 3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.passphrase);
-    const ProgramRun result = run(archive, {"--detect", "--passphrase-file", passphraseFile(c.passphrase)});
+    const ProgramRun result =
+        run(archive, {"--detect", "--passphrase-file", passphraseFile(c.passphrase)});
     EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
     EXPECT_NE(result.err.find("Incorrect passphrase!"), std::string::npos);
     EXPECT_TRUE(nothingRestored());
@@ -188,16 +189,19 @@ TEST_F(StubProgram, CheckNamesEachDamagedFile) {
 
   Bytes damaged = body;
   damaged[static_cast<size_t>(records[1].dataoffset) + 3] ^= 0x20;  // a chunk header's marker
-  const size_t sizeField = static_cast<size_t>(recordOffset(
-      static_cast<int64_t>(body.size()), 4, 3)) + record_field::kFileSize;
+  const size_t sizeField =
+      static_cast<size_t>(recordOffset(static_cast<int64_t>(body.size()), 4, 3)) +
+      record_field::kFileSize;
   damaged[sizeField] += 1;  // the record says one byte more than its chunks hold
   stubtest::writeHostFile(path, damaged, true);
   result = run(path, {"--check"});
   EXPECT_EQ(result.exitCode, 1) << result.out;
   EXPECT_NE(result.out.find("damaged: Manual: C:\\users\\alice\\Documents\\taxes\\2010.txt: "),
-            std::string::npos) << result.out;
+            std::string::npos)
+      << result.out;
   EXPECT_NE(result.out.find("size differs: Word: C:\\users\\alice\\Desktop\\letter.doc: "),
-            std::string::npos) << result.out;
+            std::string::npos)
+      << result.out;
   EXPECT_NE(result.out.find("4 files checked, 2 problems found"), std::string::npos);
   EXPECT_TRUE(nothingRestored());
 }
@@ -220,9 +224,11 @@ TEST_F(StubProgram, InfoAndListTellWhatTheArchiveHoldsAndWhereItGoes) {
             std::string::npos);
   EXPECT_NE(result.out.find("Manual\tdocuments\t\\taxes\tC:\\users\\alice\\Documents\\taxes\\\t"
                             "2010.txt\t150000\t"),
-            std::string::npos) << result.out;
+            std::string::npos)
+      << result.out;
   EXPECT_NE(result.out.find("  Word: 1 file into\n      C:\\users\\bob\\Desktop\n"),
-            std::string::npos) << result.out;
+            std::string::npos)
+      << result.out;
   EXPECT_NE(result.out.find("      C:\\Data\n"), std::string::npos);
 
   result = run(archive, {"--list", "--target", "E:\\Out", "--passphrase-file",
@@ -263,9 +269,12 @@ TEST_F(StubProgram, RefusedEntryFailsTheRunAndWritesNothingOutside) {
 
 TEST_F(StubProgram, BadArgumentsEndWithStatusTwo) {
   const std::string archive = makeArchive(sampleSpec());
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--bogus"}, {"--detect", "--target", "C:\\x"}, {"--target"},
-        {"--info", "--list"}, {"--check", "--detect"}, {"--detect", "--passphrase-file"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--bogus"},
+                                               {"--detect", "--target", "C:\\x"},
+                                               {"--target"},
+                                               {"--info", "--list"},
+                                               {"--check", "--detect"},
+                                               {"--detect", "--passphrase-file"}}) {
     const ProgramRun result = run(archive, args);
     EXPECT_EQ(result.exitCode, 2) << args[0];
   }

@@ -106,7 +106,8 @@ inline std::string readText(const std::string& path) {
 
 inline void writeHostFile(const std::string& path, const Bytes& bytes, bool executable = false) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (executable) chmod(path.c_str(), 0755);
 }

@@ -1,6 +1,8 @@
 // The wizard's pages on the terminal, driven by typed answers: ticking, the
 // destination choice with its checks, Cancel with its question, and the
 // passphrase prompt with its retries.
+#include "stub/terminal_flow.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include "core/console_view.h"
 #include "stub/restore_list.h"
 #include "stub/stub_texts.h"
-#include "stub/terminal_flow.h"
 #include "stub_test_support.h"
 
 namespace zq {
