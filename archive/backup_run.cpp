@@ -25,7 +25,8 @@ std::u16string count(int64_t n) { return utf8ToWide(std::to_string(n)); }
 // The headline and information of the finished run.
 void resultTexts(bool backupEdition, BackupResult& r) {
   if (!r.succeeded) {
-    r.title = backupEdition ? u"Unable to complete backup." : u"Unable to create transfer archive...";
+    r.title =
+        backupEdition ? u"Unable to complete backup." : u"Unable to create transfer archive...";
     r.info = r.cancelled ? u"" : r.errorText;
     return;
   }
@@ -36,9 +37,10 @@ void resultTexts(bool backupEdition, BackupResult& r) {
              u" files were backed up.\n\nTo restore the backup simply run the executable backup "
              u"file on the computer you wish to restore to.";
     if (r.split) {
-      r.info += u"  The Backup was was more than 4GB in size and therefore had to be split into 2 "
-                u"files.\n\nThe backup files are located here:\n" +
-                r.archivePath + u"\n" + r.companionPath;
+      r.info +=
+          u"  The Backup was was more than 4GB in size and therefore had to be split into 2 "
+          u"files.\n\nThe backup files are located here:\n" +
+          r.archivePath + u"\n" + r.companionPath;
     } else {
       r.info += u"\n\nThe Backup is located here:\n" + r.archivePath;
     }
@@ -49,9 +51,10 @@ void resultTexts(bool backupEdition, BackupResult& r) {
            u" files were archived.\n\nYou may now run the executable transfer archive on the "
            u"destination computer and let the wizard guide you through restoring your files.\n\n";
   if (r.split) {
-    r.info += u"The transfer archive was was more than 4GB in size and had to be split into 2 "
-              u"files.\n\nThe transfer archives are located here:\n" +
-              r.archivePath + u"\n" + r.companionPath;
+    r.info +=
+        u"The transfer archive was was more than 4GB in size and had to be split into 2 "
+        u"files.\n\nThe transfer archives are located here:\n" +
+        r.archivePath + u"\n" + r.companionPath;
   } else {
     r.info += u"The Transfer Archive is located here:\n" + r.archivePath;
   }
@@ -230,7 +233,8 @@ class Run {
       result_.problem = "cannot replace " + wideToUtf8(job_.archivePath);
       return false;
     }
-    if (fileExists(companion_) && endsInTrailer(companion_)) currentMachine().deleteFile(companion_);
+    if (fileExists(companion_) && endsInTrailer(companion_))
+      currentMachine().deleteFile(companion_);
     return true;
   }
 

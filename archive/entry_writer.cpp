@@ -144,8 +144,8 @@ bool EntryWriter::addFile(const std::u16string& path, const std::u16string& rela
 
   switch (outcome) {
     case StoreOutcome::Stored:
-      log_.writeLine(escapeLogText((setup_.backupEdition ? u"[Backed up] " : u"[Archived] ") +
-                                   path));
+      log_.writeLine(
+          escapeLogText((setup_.backupEdition ? u"[Backed up] " : u"[Archived] ") + path));
       return true;
     case StoreOutcome::Cancelled:
       return false;
@@ -162,9 +162,8 @@ bool EntryWriter::addFile(const std::u16string& path, const std::u16string& rela
 }
 
 bool EntryWriter::addFolder(const std::u16string& folder, const std::u16string& masks,
-                            const std::u16string& exclusions,
-                            const std::u16string& relativeFolder, const std::string& tag,
-                            const std::string& programName, bool recurse) {
+                            const std::u16string& exclusions, const std::u16string& relativeFolder,
+                            const std::string& tag, const std::string& programName, bool recurse) {
   FolderPathGuard guard;
   return walk(folder, masks, exclusions, relativeFolder, tag, programName, recurse, guard);
 }

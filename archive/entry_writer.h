@@ -37,8 +37,8 @@ using PathTranslator = std::function<std::u16string(std::u16string_view path)>;
 // Asked for a messenger's "settings.xml" stored under the tag "aim": the
 // folder its logs are kept in and the tag to store them under. False (or an
 // empty folder) when the settings name none.
-using AimLogSettings =
-    std::function<bool(const std::u16string& settingsFile, std::u16string& folder, std::string& tag)>;
+using AimLogSettings = std::function<bool(const std::u16string& settingsFile,
+                                          std::u16string& folder, std::string& tag)>;
 
 struct EntryWriterSetup {
   bool backupEdition = false;

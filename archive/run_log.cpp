@@ -13,9 +13,9 @@ namespace {
 
 constexpr std::u16string_view kInternational = u"Control Panel\\International";
 
-constexpr std::u16string_view kMonthNames[] = {
-    u"January", u"February", u"March",     u"April",   u"May",      u"June",
-    u"July",    u"August",   u"September", u"October", u"November", u"December"};
+constexpr std::u16string_view kMonthNames[] = {u"January",   u"February", u"March",    u"April",
+                                               u"May",       u"June",     u"July",     u"August",
+                                               u"September", u"October",  u"November", u"December"};
 constexpr std::u16string_view kDayNames[] = {u"Sunday",   u"Monday", u"Tuesday", u"Wednesday",
                                              u"Thursday", u"Friday", u"Saturday"};
 
@@ -53,18 +53,24 @@ std::u16string field(const LocalDateTime& when, char16_t letter, int run, std::u
     case u'y':
       if (run <= 2) return number(when.year % 100, run);
       return number(when.year, 4);
-    case u'h': return number(hour12, run >= 2 ? 2 : 1);
-    case u'H': return number(when.hour, run >= 2 ? 2 : 1);
-    case u'm': return number(when.minute, run >= 2 ? 2 : 1);
-    case u's': return number(when.second, run >= 2 ? 2 : 1);
-    case u't': return std::u16string(run == 1 ? designator.substr(0, 1) : designator);
-    default: return std::u16string(static_cast<size_t>(run), letter);
+    case u'h':
+      return number(hour12, run >= 2 ? 2 : 1);
+    case u'H':
+      return number(when.hour, run >= 2 ? 2 : 1);
+    case u'm':
+      return number(when.minute, run >= 2 ? 2 : 1);
+    case u's':
+      return number(when.second, run >= 2 ? 2 : 1);
+    case u't':
+      return std::u16string(run == 1 ? designator.substr(0, 1) : designator);
+    default:
+      return std::u16string(static_cast<size_t>(run), letter);
   }
 }
 
 bool isFieldLetter(char16_t c) {
-  return c == u'd' || c == u'M' || c == u'y' || c == u'h' || c == u'H' || c == u'm' ||
-         c == u's' || c == u't';
+  return c == u'd' || c == u'M' || c == u'y' || c == u'h' || c == u'H' || c == u'm' || c == u's' ||
+         c == u't';
 }
 
 }  // namespace
@@ -131,8 +137,8 @@ std::u16string userDateTimeText(const LocalDateTime& when) {
   const std::u16string am = readUserRegString(kInternational, u"s1159", u"AM");
   const std::u16string pm = readUserRegString(kInternational, u"s2359", u"PM");
   return text + u" " +
-         formatDateTime(when, readUserRegString(kInternational, u"sTimeFormat", u"h:mm:ss tt"),
-                        am, pm);
+         formatDateTime(when, readUserRegString(kInternational, u"sTimeFormat", u"h:mm:ss tt"), am,
+                        pm);
 }
 
 std::u16string runLogPath() {
@@ -147,10 +153,17 @@ std::u16string escapeLogText(std::u16string_view text) {
   out.reserve(text.size());
   for (char16_t c : text) {
     switch (c) {
-      case u'&': out += u"&amp;"; break;
-      case u'<': out += u"&lt;"; break;
-      case u'>': out += u"&gt;"; break;
-      default: out += c;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;

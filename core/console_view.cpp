@@ -44,7 +44,9 @@ ConsoleView::ConsoleView()
     : ConsoleView(stdout, isatty(fileno(stdout)) != 0, terminalColumns(stdout)) {}
 
 ConsoleView::ConsoleView(std::FILE* out, bool terminal, int columns)
-    : out_(out), terminal_(terminal), columns_(columns < kBarWidth + 10 ? kBarWidth + 10 : columns) {}
+    : out_(out),
+      terminal_(terminal),
+      columns_(columns < kBarWidth + 10 ? kBarWidth + 10 : columns) {}
 
 ConsoleView::~ConsoleView() { endLine(); }
 

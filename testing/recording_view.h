@@ -38,9 +38,7 @@ class RecordingView : public ProgressView {
   void setProgressText(const std::u16string& text) override {
     events.push_back({Kind::ProgressText, text, 0});
   }
-  void setProgressBar(int percent) override {
-    events.push_back({Kind::ProgressBar, {}, percent});
-  }
+  void setProgressBar(int percent) override { events.push_back({Kind::ProgressBar, {}, percent}); }
   void setInfoText(const std::u16string& text) override {
     info = text;
     events.push_back({Kind::InfoText, text, 0});

@@ -76,8 +76,8 @@ std::u16string stampedArchiveName(std::u16string_view fileName, bool dateStamp,
                                   const LocalDateTime& today) {
   if (!dateStamp) return std::u16string(fileName);
   const size_t keep = fileName.size() >= 4 ? fileName.size() - 4 : 0;
-  return std::u16string(fileName.substr(0, keep)) + digits(today.year, 4) +
-         digits(today.month, 2) + digits(today.day, 2) + u".exe";
+  return std::u16string(fileName.substr(0, keep)) + digits(today.year, 4) + digits(today.month, 2) +
+         digits(today.day, 2) + u".exe";
 }
 
 PreparedArchive prepareArchive(Settings& settings, const LocalDateTime& today,
@@ -110,8 +110,10 @@ AutoRunOutcome runAutomated(const AutoRunSetup& setup, ProgressView& view) {
   // The disk search comes first when a file-type group is selected.
   if (settings.fileTypesAtLoad) return refuse(edition, view, kSearchFailedText);
   switch (prepared.destination) {
-    case DestinationKind::Ftp: return refuse(edition, view, kNoFtpYetText);
-    case DestinationKind::Disc: return refuse(edition, view, kNoDiscYetText);
+    case DestinationKind::Ftp:
+      return refuse(edition, view, kNoFtpYetText);
+    case DestinationKind::Disc:
+      return refuse(edition, view, kNoDiscYetText);
     case DestinationKind::Drive:
       if (settings.destinationPath.empty()) return refuse(edition, view, kNoDestinationText);
       break;
@@ -180,7 +182,8 @@ int automatedMain(std::string_view machineOption) {
   }
   if (outcome.ran && !outcome.result.logPath.empty()) {
     const std::string log = currentMachine().hostPath(outcome.result.logPath);
-    std::printf("Log: %s\n", log.empty() ? wideToUtf8(outcome.result.logPath).c_str() : log.c_str());
+    std::printf("Log: %s\n",
+                log.empty() ? wideToUtf8(outcome.result.logPath).c_str() : log.c_str());
   }
   return outcome.succeeded() ? 0 : 1;
 }

@@ -16,8 +16,8 @@ namespace zq {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBack;
 using testing::readArchive;
+using testing::ReadBack;
 using testing::readHost;
 
 const std::u16string kArchive = u"C:\\Backups\\Home.exe";
@@ -41,7 +41,8 @@ std::string randomBytes(size_t size) {
 }
 
 CollectorStep storing(std::string name, std::u16string path) {
-  return {std::move(name), [path](Entries& e) { return e.addFile(path, u"", "main", "My Documents"); }};
+  return {std::move(name),
+          [path](Entries& e) { return e.addFile(path, u"", "main", "My Documents"); }};
 }
 
 CollectorStep failing(std::string name, std::u16string text) {
@@ -176,18 +177,21 @@ TEST_F(BackupRunTest, FailingCollectorKeepsThePreviousArchive) {
   // In run order: Outlook first; it succeeds but leaves a reason behind,
   // then My Documents fails, and Firefox must never be asked.
   j.collectors = {
-      {"Outlook", [&](Entries& e) {
+      {"Outlook",
+       [&](Entries& e) {
          called.push_back("Outlook");
          e.setErrorText(u"an add that failed after the collector had succeeded");
          return true;
        }},
-      {"My Documents", [&](Entries& e) {
+      {"My Documents",
+       [&](Entries& e) {
          called.push_back("My Documents");
          e.addFile(kNotes, u"", "main", "My Documents");
          e.setErrorText(u"Unable to find your My Documents folder data!");
          return false;
        }},
-      {"Firefox", [&](Entries&) {
+      {"Firefox",
+       [&](Entries&) {
          called.push_back("Firefox");
          return true;
        }},
@@ -214,7 +218,8 @@ TEST_F(BackupRunTest, CancelLeavesNothingNew) {
   BackupJob j = job();
   bool later = false, scheduled = false;
   j.selection[kMyDocuments] = j.selection[kOutlook] = true;
-  j.collectors = {storing("Outlook", big), {"My Documents", [&](Entries&) { return later = true; }}};
+  j.collectors = {storing("Outlook", big),
+                  {"My Documents", [&](Entries&) { return later = true; }}};
   j.updateSchedule = [&] { scheduled = true; };
   RecordingView view;
   view.cancelWhen = [](const RecordingView& v) { return v.pumps >= 2; };  // after a chunk
@@ -251,11 +256,13 @@ TEST_F(BackupRunTest, BigBodyMovesToTheCompanion) {
 
   BackupJob b = notesJob(true);
   b.companionThreshold = 1;
-  EXPECT_NE(runBackup(b, view_).info.find(
-                u"on the computer you wish to restore to.  The Backup was was more than 4GB in size "
-                u"and therefore had to be split into 2 files.\n\nThe backup files are located "
-                u"here:\n" + kArchive + u"\n" + kCompanion),
-            std::u16string::npos);
+  EXPECT_NE(
+      runBackup(b, view_).info.find(
+          u"on the computer you wish to restore to.  The Backup was was more than 4GB in size "
+          u"and therefore had to be split into 2 files.\n\nThe backup files are located "
+          u"here:\n" +
+          kArchive + u"\n" + kCompanion),
+      std::u16string::npos);
 
   // The next, smaller archive of the same name stands alone: the old
   // companion would otherwise be restored in its place.
@@ -275,8 +282,7 @@ TEST_F(BackupRunTest, FailedCompanionMoveKeepsThePreviousArchive) {
   j.companionThreshold = 1;
   const BackupResult r = runBackup(j, view_);
   EXPECT_FALSE(r.succeeded);
-  EXPECT_EQ(r.info,
-            u"4GB Error.  Please contact support@mervantic.com for more information.");
+  EXPECT_EQ(r.info, u"4GB Error.  Please contact support@mervantic.com for more information.");
   EXPECT_EQ(readHost(host(kArchive)), previous);
   EXPECT_EQ(backupFolder(), (std::vector<std::string>{"Home.exe", "HomeData.dat"}));
 }

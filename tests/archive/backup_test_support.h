@@ -97,7 +97,8 @@ class SampleComputer : public ::testing::Test {
     prefix_ = scratch_.sub("pc");
     std::string error;
     ASSERT_TRUE(buildSampleMachine(spec_, prefix_, error)) << error;
-    machine_ = PrefixMachine::open(prefix_, error, {.hostUser = "alice", .hostName = "pc", .opener = "/bin/false"});
+    machine_ = PrefixMachine::open(prefix_, error,
+                                   {.hostUser = "alice", .hostName = "pc", .opener = "/bin/false"});
     ASSERT_TRUE(machine_) << error;
     scope_ = std::make_unique<ScopedMachine>(*machine_);
     stubPath_ = scratch_.sub("stub.dat");

@@ -18,8 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Bytes;
-using testing::ReadBack;
 using testing::readArchive;
+using testing::ReadBack;
 
 const std::u16string kDocs = u"C:\\users\\alice\\Documents\\";
 
@@ -191,9 +191,9 @@ TEST_F(EntryWriterTest, ReadAndWriteFailuresSayWhy) {
     ScopedMachine scope(unreadable);
     Session s;
     EXPECT_FALSE(s.entries.addFile(path, u"", "main", "Skype"));
-    EXPECT_EQ(s.entries.errorText(),
-              u"An error occured accessing your Skype data...\n\nUnable to read from file: \n" +
-                  path);
+    EXPECT_EQ(
+        s.entries.errorText(),
+        u"An error occured accessing your Skype data...\n\nUnable to read from file: \n" + path);
     EXPECT_FALSE(s.entries.destinationFailed());
   }
   RefusingSink full;
@@ -265,18 +265,25 @@ TEST_F(EntryWriterTest, FolderWalkTakesMasksAndExclusions) {
     std::vector<std::u16string> stored;  // relativefolder|filename, in walk order
   };
   const Case cases[] = {
-      {u"*.txt", u"", u"", true,
+      {u"*.txt",
+       u"",
+       u"",
+       true,
        {u"|a.txt", u"cache|c.txt", u"Sub\\cache|e.txt", u"Sub|d.txt", u"Sub\\Deeper|f.TXT"}},
       {u"*.txt", u"CACHE", u"", true, {u"|a.txt", u"Sub|d.txt", u"Sub\\Deeper|f.TXT"}},
       {u"*", u"", u"", false, {u"|a.txt", u"|b.log"}},
       {u"*", u"*", u"", true, {}},
       {u"*.txt;*.log", u"sub;cache", u"profile", true, {u"profile|a.txt", u"profile|b.log"}},
-      {u"*.txt", u"cache", u"profile", true,
+      {u"*.txt",
+       u"cache",
+       u"profile",
+       true,
        {u"profile|a.txt", u"profile\\Sub|d.txt", u"profile\\Sub\\Deeper|f.TXT"}},
   };
   for (const Case& c : cases) {
     Session s;
-    EXPECT_TRUE(s.entries.addFolder(root, c.masks, c.exclusions, c.start, "t", "Manual", c.recurse));
+    EXPECT_TRUE(
+        s.entries.addFolder(root, c.masks, c.exclusions, c.start, "t", "Manual", c.recurse));
     std::vector<std::u16string> stored;
     for (const auto& file : s.finish().files) {
       stored.push_back(file.record.relativefolder + u"|" + file.record.filename);
@@ -308,8 +315,7 @@ TEST_F(EntryWriterTest, MessengerSettingsBringTheirLogFolder) {
   put(kDocs + u"AimLogs\\2024\\chat.html", "hi");
   std::u16string askedFor;
   EntryWriterSetup setup;
-  setup.aimLogSettings = [&](const std::u16string& file, std::u16string& folder,
-                             std::string& tag) {
+  setup.aimLogSettings = [&](const std::u16string& file, std::u16string& folder, std::string& tag) {
     askedFor = file;
     folder = kDocs + u"AimLogs";
     tag = "aimlogs";

@@ -26,7 +26,7 @@ TEST(ConsoleView, PlainOutputIsOneLinePerText) {
     ConsoleView view(file, false);
     view.setProgressText(u"Initializing...");
     view.setProgressText(u"Initializing...");  // unchanged: not repeated
-    view.setProgressBar(40);                    // no bar without a terminal
+    view.setProgressBar(40);                   // no bar without a terminal
     view.setInfoText(u"");
     view.setProgressText(u"Archiving C:\\users\\alice\\Gr\u00fc\u00dfe.txt");
     view.setTitle(u"Done!");
@@ -34,7 +34,8 @@ TEST(ConsoleView, PlainOutputIsOneLinePerText) {
   }
   EXPECT_EQ(contents(file),
             "Initializing...\n"
-            "Archiving C:\\users\\alice\\Gr\xc3\xbc\xc3\x9f" "e.txt\n"
+            "Archiving C:\\users\\alice\\Gr\xc3\xbc\xc3\x9f"
+            "e.txt\n"
             "Done!\n"
             "A total of 1 files\n\nhere\n");
   std::fclose(file);
@@ -55,11 +56,15 @@ TEST(ConsoleView, TerminalRedrawsOneBarLine) {
   const std::string pad(16, ' ');
   std::string accents = "...";  // a longer text keeps its end
   for (int i = 0; i < 28; ++i) accents += "\xc3\xa9";
-  EXPECT_EQ(contents(file),
-            "\rArchiving a.txt" + pad + " [....................]   0%\x1b[K"
-            "\rArchiving a.txt" + pad + " [##########..........]  50%\x1b[K"
-            "\r" + accents + " [##########..........]  50%\x1b[K"
-            "\nDone!\n");
+  EXPECT_EQ(contents(file), "\rArchiving a.txt" + pad +
+                                " [....................]   0%\x1b[K"
+                                "\rArchiving a.txt" +
+                                pad +
+                                " [##########..........]  50%\x1b[K"
+                                "\r" +
+                                accents +
+                                " [##########..........]  50%\x1b[K"
+                                "\nDone!\n");
   std::fclose(file);
 }
 

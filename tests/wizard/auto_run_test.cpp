@@ -10,16 +10,16 @@
 
 #include "core/machine.h"
 #include "testing/recording_view.h"
-#include "wizard/build_edition.h"
 #include "testing/run_program.h"
 #include "tests/archive/backup_test_support.h"
+#include "wizard/build_edition.h"
 
 namespace zq {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBack;
 using testing::readArchive;
+using testing::ReadBack;
 using testing::readHost;
 
 const LocalDateTime kToday{2024, 1, 31, 9, 15, 0};
@@ -38,13 +38,13 @@ TEST(PrepareArchive, NamesAndPlacesTheArchive) {
   const Case cases[] = {
       {u"Backup", false, DestinationKind::Drive, u"D:\\Saves", u"Backup.exe", u"Backup.exe",
        u"D:\\Saves\\Backup.exe"},
-      {u"BACKUP.EXE", false, DestinationKind::Drive, u"D:\\Saves\\", u"BACKUP.EXE",
-       u"BACKUP.EXE", u"D:\\Saves\\BACKUP.EXE"},
+      {u"BACKUP.EXE", false, DestinationKind::Drive, u"D:\\Saves\\", u"BACKUP.EXE", u"BACKUP.EXE",
+       u"D:\\Saves\\BACKUP.EXE"},
       {u"exe", false, DestinationKind::Drive, u"D:\\", u"exe.exe", u"exe.exe", u"D:\\exe.exe"},
       {u"Archive.exe", true, DestinationKind::Drive, u"D:\\Saves", u"Archive.exe",
        u"Archive20240131.exe", u"D:\\Saves\\Archive20240131.exe"},
-      {u"Backup", true, DestinationKind::Drive, u"D:\\Saves", u"Backup.exe",
-       u"Backup20240131.exe", u"D:\\Saves\\Backup20240131.exe"},
+      {u"Backup", true, DestinationKind::Drive, u"D:\\Saves", u"Backup.exe", u"Backup20240131.exe",
+       u"D:\\Saves\\Backup20240131.exe"},
       {u"Home.Exe", false, DestinationKind::Disc, u"D:\\Saves", u"Home.Exe", u"Home.Exe",
        u"Z:\\opt\\zq\\Home.Exe"},
       {u"Home", false, DestinationKind::Ftp, u"", u"Home.exe", u"Home.exe", u""},
@@ -181,8 +181,9 @@ TEST_F(AutoRunTest, ProgramRunsUnattended) {
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   const std::string done = backup ? "The backup was created successfully!\n"
                                   : "The transfer archive was created successfully!\n";
-  const std::string where = backup ? "The Backup is located here:\nC:\\Backups\\Home.exe\n"
-                                   : "The Transfer Archive is located here:\nC:\\Backups\\Home.exe\n";
+  const std::string where = backup
+                                ? "The Backup is located here:\nC:\\Backups\\Home.exe\n"
+                                : "The Transfer Archive is located here:\nC:\\Backups\\Home.exe\n";
   EXPECT_NE(run.out.find(done), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(where), std::string::npos) << run.out;
 
