@@ -340,7 +340,11 @@ RunOutcome runRestore(ArchiveReader& reader, const std::vector<RestoreListEntry>
                       const RestoreChoices& choices, ProgressView& view) {
   view.setTitle(std::u16string(stubtext::kRestoringTitle));
   view.setProgressText(std::u16string(stubtext::kGettingInformation));
-  if (!choices.detectFolder) forceFolders(choices.destinationPath);
+  // A chosen folder in a protected place gets no files (each is refused), so
+  // it is not made either.
+  if (!choices.detectFolder && !isProtectedTarget(addBackslash(choices.destinationPath))) {
+    forceFolders(choices.destinationPath);
+  }
 
   RestoreRun run(reader, view, choices);
   RunOutcome outcome;
@@ -373,7 +377,6 @@ RunOutcome runRestore(ArchiveReader& reader, const std::vector<RestoreListEntry>
       std::u16string(outcome.restored ? stubtext::kRestoredTitle : stubtext::kFailedTitle);
   outcome.text = outcome.restored ? run.infotext : lastFailure;
   view.setProgressText({});
-  view.setProgressBar(0);
   view.setTitle(outcome.title);
   view.setInfoText(outcome.text);
   return outcome;

@@ -2,6 +2,7 @@
 
 #include "core/text.h"
 #include "stub/restore_run.h"
+#include "stub/restorers.h"
 
 namespace zq {
 
