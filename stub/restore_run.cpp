@@ -59,13 +59,13 @@ class SilentView : public ProgressView {
   bool cancelled() override { return false; }
 };
 
-// A free name for the temporary file beside the target.
-std::u16string temporaryName(const std::u16string& folder, const std::u16string& name) {
+// A free name for the temporary file beside the target; short, so that a
+// target with a long name still gets one.
+std::u16string temporaryName(const std::u16string& folder) {
   Machine& machine = currentMachine();
   for (int n = 0; n < 1000; ++n) {
-    std::u16string candidate = folder + u"~" + name;
-    if (n > 0) candidate += utf8ToWide(std::to_string(n));
-    candidate += u".zqtmp";
+    const std::u16string candidate =
+        folder + u"~zq-restore" + utf8ToWide(std::to_string(n)) + u".zqtmp";
     FileInfo info;
     if (!machine.fileInfo(candidate, info)) return candidate;
   }
@@ -172,7 +172,7 @@ bool RestoreRun::restoreOne(size_t index, const std::u16string& target, std::str
     why = printable(folder) + ": the folder cannot be created";
     return false;
   }
-  const std::u16string temporary = temporaryName(folder, record.filename);
+  const std::u16string temporary = temporaryName(folder);
   std::string error;
   std::unique_ptr<File> file =
       temporary.empty() ? nullptr : machine.openFile(temporary, OpenMode::Write, &error);

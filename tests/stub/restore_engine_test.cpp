@@ -91,6 +91,10 @@ const std::vector<Placement>& placements() {
       {{"Manual", "normal", u"C\\Data\\", u"C:\\Data\\", u"a.txt", "data"},
        u"C:\\Data\\a.txt",
        u"C:\\Restore\\Manual\\C\\Data\\a.txt"},
+      // A name near the host's limit still gets its temporary file.
+      {{"Manual", "desktop", u"", u"C:\\a\\", std::u16string(240, u'L') + u".txt", "long"},
+       u"C:\\users\\bob\\Desktop\\" + std::u16string(240, u'L') + u".txt",
+       u"C:\\Restore\\Manual\\Desktop\\" + std::u16string(240, u'L') + u".txt"},
       {{"Word", "desktop", u"\\Letters", u"C:\\users\\alice\\Desktop\\Letters\\", u"letter.doc",
         "letter"},
        u"C:\\users\\bob\\Desktop\\Letters\\letter.doc",
@@ -113,7 +117,7 @@ TEST(LocationRestore, EachTagGoesToItsPlaceInBothModes) {
     EXPECT_EQ(view.title, stubtext::kRestoredTitle);
     ASSERT_EQ(outcome.programs.size(), 2u);
     EXPECT_EQ(outcome.programs[0].name, "Word");  // programs in table order, manual last
-    EXPECT_EQ(outcome.programs[1].files, 7u);
+    EXPECT_EQ(outcome.programs[1].files, 8u);
 
     for (const auto& p : placements()) {
       const std::u16string& where = detect ? p.detected : p.chosen;
