@@ -92,9 +92,9 @@ const std::vector<Placement>& placements() {
        u"C:\\Data\\a.txt",
        u"C:\\Restore\\Manual\\C\\Data\\a.txt"},
       // A name near the host's limit still gets its temporary file.
-      {{"Manual", "desktop", u"", u"C:\\a\\", std::u16string(240, u'L') + u".txt", "long"},
-       u"C:\\users\\bob\\Desktop\\" + std::u16string(240, u'L') + u".txt",
-       u"C:\\Restore\\Manual\\Desktop\\" + std::u16string(240, u'L') + u".txt"},
+      {{"Manual", "desktop", u"", u"C:\\a\\", std::u16string(250, u'L') + u".txt", "long"},
+       u"C:\\users\\bob\\Desktop\\" + std::u16string(250, u'L') + u".txt",
+       u"C:\\Restore\\Manual\\Desktop\\" + std::u16string(250, u'L') + u".txt"},
       {{"Word", "desktop", u"\\Letters", u"C:\\users\\alice\\Desktop\\Letters\\", u"letter.doc",
         "letter"},
        u"C:\\users\\bob\\Desktop\\Letters\\letter.doc",
