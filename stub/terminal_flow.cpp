@@ -3,6 +3,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <sstream>
 
 #include "core/console_view.h"
@@ -16,6 +17,18 @@ namespace zq {
 namespace {
 
 std::string narrow(std::u16string_view text) { return wideToUtf8(text); }
+
+// While a hidden answer is read, Ctrl+C must not leave the terminal without
+// echo: the handler puts the saved settings back, then ends the program as
+// Ctrl+C would have.
+termios gSavedTerminal{};
+int gHiddenFd = -1;
+
+extern "C" void restoreTerminalAndStop(int signal) {
+  if (gHiddenFd >= 0) tcsetattr(gHiddenFd, TCSANOW, &gSavedTerminal);
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -152,7 +165,12 @@ bool Prompter::readHidden(const std::string& prompt, std::string& line) {
   termios saved{};
   const int fd = fileno(in_);
   const bool hide = terminal_ && tcgetattr(fd, &saved) == 0;
+  using Handler = void (*)(int);
+  Handler previous = SIG_DFL;
   if (hide) {
+    gSavedTerminal = saved;
+    gHiddenFd = fd;
+    previous = std::signal(SIGINT, restoreTerminalAndStop);
     termios quiet = saved;
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     quiet.c_lflag |= ECHONL;
@@ -161,6 +179,8 @@ bool Prompter::readHidden(const std::string& prompt, std::string& line) {
   const bool got = readRaw(line);
   if (hide) {
     tcsetattr(fd, TCSAFLUSH, &saved);
+    std::signal(SIGINT, previous);
+    gHiddenFd = -1;
   } else {
     std::fputc('\n', out_);
   }
