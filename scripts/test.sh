@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the debug build, then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then a short fuzzing run.
+# Builds and runs every test: the debug build (the shipped transfer edition),
+# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# backup edition's build, then a short fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 jobs=$(nproc)
-for preset in debug asan; do
+for preset in debug asan backup-edition; do
   echo "== $preset build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
