@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "collectors/aim.h"
 #include "core/console_view.h"
 #include "core/machine.h"
 #include "core/machine_choice.h"
@@ -127,11 +128,15 @@ AutoRunOutcome runAutomated(const AutoRunSetup& setup, ProgressView& view) {
   job.passphrase = settings.passphrase;
   job.selection = settings.selection;
   job.collectors = collectorSteps(settings.selection, setup.collectors);
-  job.manualPresent = !settings.manualSelection.empty();
+  // Ticked items that were deleted since do not count: the trailer says
+  // "manual files present" only when something will be stored.
+  job.manualPresent = !settings.manualSelection.checkedItems().empty();
   job.collectManual = [&settings](Entries& entries) {
     return collectManualSelection(entries, settings.manualSelection.checkedItems());
   };
   job.shadowCopy = settings.shadowCopy && settings.shadowCopyAllowed;
+  // AIM's settings name the folder its conversation logs are kept in.
+  job.aimLogSettings = readAimLogSettings;
   job.automatedRun = true;
   job.autoclose = settings.autoClose;
   job.saveSettings = [&settings, edition] {
