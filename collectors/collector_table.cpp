@@ -1,12 +1,23 @@
 #include "collectors/collector_table.h"
 
 #include "collectors/my_documents.h"
+#include "collectors/messengers.h"
+#include "collectors/aim.h"
+#include "collectors/google_desktop.h"
+#include "collectors/media_player.h"
 
 namespace zq {
 
 CollectorTable programCollectors() {
   CollectorTable table;
   table[static_cast<size_t>(catalogueIndex("My Documents"))] = collectMyDocuments;
+  table[static_cast<size_t>(catalogueIndex("Skype"))] = collectSkype;
+  table[static_cast<size_t>(catalogueIndex("ICQ"))] = collectIcq;
+  table[static_cast<size_t>(catalogueIndex("AIM"))] = collectAim;
+  table[static_cast<size_t>(catalogueIndex("Yahoo Messenger"))] = collectYahooMessenger;
+  table[static_cast<size_t>(catalogueIndex("Windows Live Messenger"))] = collectWindowsLiveMessenger;
+  table[static_cast<size_t>(catalogueIndex("Google Desktop"))] = collectGoogleDesktop;
+  table[static_cast<size_t>(catalogueIndex("Windows Media Player"))] = collectWindowsMediaPlayer;
   return table;
 }
 

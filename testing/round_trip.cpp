@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "archive/catalogue_names.h"
+#include "collectors/aim.h"
 #include "collectors/collector_table.h"
 #include "core/text.h"
 #include "testing/recording_view.h"
@@ -51,6 +52,7 @@ BackupResult TransferRoundTrip::backup(const std::vector<std::string>& programs,
     if (index >= 0) job.selection[static_cast<size_t>(index)] = true;
   }
   job.collectors = collectorSteps(job.selection, programCollectors());
+  if (!job.aimLogSettings) job.aimLogSettings = readAimLogSettings;
   RecordingView view;
   result = runBackup(job, view);
   chmod(archive().c_str(), 0755);  // the machine layer keeps no execute bit
