@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -209,6 +210,23 @@ bool copyAcross(const std::string& from, const std::string& to, int& error) {
   return ok;
 }
 
+// A Windows program file (".exe", such as a self-restoring archive) is made
+// runnable on the host too, so that it can be started from the host's side as
+// well as from Windows' side.
+bool namesProgramFile(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string end = path.substr(path.size() - 4);
+  for (char& c : end) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return end == ".exe";
+}
+
+void makeRunnable(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  const mode_t readable = st.st_mode & 0444;
+  chmod(path.c_str(), (st.st_mode & 07777) | (readable >> 2));
+}
+
 }  // namespace
 
 std::string hostErrorText(int error) {
@@ -271,7 +289,7 @@ std::unique_ptr<File> openHostFile(const std::string& path, OpenMode mode, int& 
     case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
     case OpenMode::Append: flags |= O_WRONLY; break;  // no O_APPEND: seek must work
   }
-  int fd = ::open(path.c_str(), flags, 0666);
+  int fd = ::open(path.c_str(), flags, namesProgramFile(path) ? 0777 : 0666);
   if (fd < 0) {
     error = errno;
     return nullptr;
@@ -384,7 +402,10 @@ bool moveHostFile(const std::string& from, const std::string& to, int& error) {
       return false;
     }
   }
-  if (rename(from.c_str(), to.c_str()) == 0) return true;
+  if (rename(from.c_str(), to.c_str()) == 0) {
+    if (namesProgramFile(to)) makeRunnable(to);
+    return true;
+  }
   error = errno;
   if (error != EXDEV) return false;
   if (S_ISDIR(source.st_mode)) {
@@ -392,6 +413,7 @@ bool moveHostFile(const std::string& from, const std::string& to, int& error) {
     return false;
   }
   if (!copyAcross(from, to, error)) return false;
+  if (namesProgramFile(to)) makeRunnable(to);
   if (unlink(from.c_str()) == 0) return true;
   error = errno;
   return false;

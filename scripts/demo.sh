@@ -40,7 +40,6 @@ log=$(find "$alice/drive_c/users/alice" -name lastlog.html | head -n 1)
 sed -e 's/<br>/\n/g' -e 's/<[^>]*>//g' "$log" | sed '/^\s*$/d'
 
 if [ -x "$bin/stub" ]; then
-  chmod +x "$archive"
   printf '%s\n' "$passphrase" > "$demo/passphrase.txt"
 
   section "What the archive holds (the archive itself, --info and --list)"

@@ -1,7 +1,5 @@
 #include "testing/round_trip.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -55,7 +53,6 @@ BackupResult TransferRoundTrip::backup(const std::vector<std::string>& programs,
   if (!job.aimLogSettings) job.aimLogSettings = readAimLogSettings;
   RecordingView view;
   result = runBackup(job, view);
-  chmod(archive().c_str(), 0755);  // the machine layer keeps no execute bit
   return result;
 }
 

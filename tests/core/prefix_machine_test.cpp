@@ -702,6 +702,26 @@ TEST_F(PrefixFiles, CreateRemoveDeleteMove) {
   EXPECT_FALSE(m->moveFile(u"C:\\work\\A.txt", u"C:\\"));
 }
 
+// A program file (a self-restoring archive) must start from the host's side
+// too: ".exe" files get execute bits where they can be read; others do not.
+TEST_F(PrefixFiles, ProgramFilesAreRunnableOnTheHost) {
+  auto executable = [&](const std::string& rest) {
+    return (fs::status(host(rest)).permissions() & fs::perms::owner_exec) != fs::perms::none;
+  };
+  auto f = m->openFile(u"C:\\work\\Home.EXE", OpenMode::Write);
+  ASSERT_TRUE(f);
+  EXPECT_TRUE(f->close());
+  EXPECT_TRUE(executable("Home.EXE"));
+
+  writeAll(host("Transfer.exe.partial"), "archive");
+  EXPECT_FALSE(executable("Transfer.exe.partial"));
+  EXPECT_TRUE(m->moveFile(u"C:\\work\\Transfer.exe.partial", u"C:\\work\\Transfer.exe"));
+  EXPECT_TRUE(executable("Transfer.exe"));
+
+  EXPECT_TRUE(m->moveFile(u"C:\\work\\a.txt", u"C:\\work\\b.txt"));
+  EXPECT_FALSE(executable("b.txt"));
+}
+
 // A host with another file system mounted at /dev/shm gives a real
 // cross-device move; without one the test has nothing to show.
 TEST_F(PrefixFiles, MoveAcrossDevicesCopiesAndDeletes) {
