@@ -11,6 +11,11 @@ namespace zq {
 CollectorTable programCollectors() {
   CollectorTable table;
   table[static_cast<size_t>(catalogueIndex("My Documents"))] = collectMyDocuments;
+  table[static_cast<size_t>(catalogueIndex("Outlook"))] = collectOutlook;
+  table[static_cast<size_t>(catalogueIndex("Outlook Express"))] = collectOutlookExpress;
+  table[static_cast<size_t>(catalogueIndex("Windows Mail"))] = collectWindowsMail;
+  table[static_cast<size_t>(catalogueIndex("Windows Live Mail"))] = collectWindowsLiveMail;
+  table[static_cast<size_t>(catalogueIndex("Windows Calendar"))] = collectWindowsCalendar;
   table[static_cast<size_t>(catalogueIndex("Skype"))] = collectSkype;
   table[static_cast<size_t>(catalogueIndex("ICQ"))] = collectIcq;
   table[static_cast<size_t>(catalogueIndex("AIM"))] = collectAim;
