@@ -1,6 +1,10 @@
 #include "collectors/collector_table.h"
 
 #include "collectors/my_documents.h"
+#include "collectors/outlook.h"
+#include "collectors/outlook_express.h"
+#include "collectors/windows_calendar.h"
+#include "collectors/windows_mail.h"
 #include "collectors/messengers.h"
 #include "collectors/aim.h"
 #include "collectors/google_desktop.h"
