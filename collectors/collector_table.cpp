@@ -24,7 +24,8 @@ CollectorTable programCollectors() {
   table[static_cast<size_t>(catalogueIndex("ICQ"))] = collectIcq;
   table[static_cast<size_t>(catalogueIndex("AIM"))] = collectAim;
   table[static_cast<size_t>(catalogueIndex("Yahoo Messenger"))] = collectYahooMessenger;
-  table[static_cast<size_t>(catalogueIndex("Windows Live Messenger"))] = collectWindowsLiveMessenger;
+  table[static_cast<size_t>(catalogueIndex("Windows Live Messenger"))] =
+      collectWindowsLiveMessenger;
   table[static_cast<size_t>(catalogueIndex("Google Desktop"))] = collectGoogleDesktop;
   table[static_cast<size_t>(catalogueIndex("Windows Media Player"))] = collectWindowsMediaPlayer;
   return table;

@@ -21,7 +21,8 @@ bool addWhole(Entries& entries, const std::u16string& folder, const std::string&
 bool collectGoogleDesktop(Entries& entries) {
   const std::u16string index = readUserRegString(kSettingsKey, u"data_dir", u"");
   const std::u16string gadgets = readUserRegString(kSettingsKey, u"plugin_dir", u"");
-  const bool stored = addWhole(entries, index, "gdindex") && addWhole(entries, gadgets, "gdgadgets");
+  const bool stored =
+      addWhole(entries, index, "gdindex") && addWhole(entries, gadgets, "gdgadgets");
   if (!stored && entries.errorText().empty()) {
     entries.setErrorText(collectorFailureText(static_cast<size_t>(catalogueIndex(kProgramName))));
   }

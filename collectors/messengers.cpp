@@ -72,8 +72,9 @@ bool collectWindowsLiveMessenger(Entries& entries) {
   announce(entries, kName);
   const std::u16string main = below(localAppDataFolder(), u"Microsoft\\Messenger");
   if (main.empty() || !folderExists(main) ||
-      !entries.addFolder(addBackslash(main), u"*", u"activesharingfolder.dat;sharing folders;sharingmetadata",
-                         u"", "main", std::string(kName), true)) {
+      !entries.addFolder(addBackslash(main), u"*",
+                         u"activesharingfolder.dat;sharing folders;sharingmetadata", u"", "main",
+                         std::string(kName), true)) {
     return failed(entries, kName);
   }
   for (const std::u16string& account :

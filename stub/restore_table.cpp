@@ -11,13 +11,13 @@ namespace {
 constexpr std::array<RestoreProgram, kCatalogueSize> kRows = {{
     {"Access", restoreByLocation},
     {"Adobe Premiere", restoreByLocation},
-    {"AIM", restoreNotYetAvailable},
+    {"AIM", restoreAIM},
     {"Eudora", restoreNotYetAvailable},
     {"Excel", restoreByLocation},
     {"Firefox", restoreNotYetAvailable},
     {"Google Chrome", restoreNotYetAvailable},
-    {"Google Desktop", restoreNotYetAvailable},
-    {"ICQ", restoreNotYetAvailable},
+    {"Google Desktop", restoreGoogleDesktop},
+    {"ICQ", restoreICQ},
     {"Internet Explorer", restoreNotYetAvailable},
     {"IncrediMail", restoreNotYetAvailable},
     {"Music", restoreByLocation},
@@ -33,16 +33,16 @@ constexpr std::array<RestoreProgram, kCatalogueSize> kRows = {{
     {"QuickBooks", restoreByLocation},
     {"Quicken", restoreByLocation},  // with the Quicken rule of restoreEntries
     {"Safari", restoreNotYetAvailable},
-    {"Skype", restoreNotYetAvailable},
+    {"Skype", restoreSkype},
     {"Thunderbird", restoreNotYetAvailable},
     {"Windows Calendar", restoreNotYetAvailable},
     {"Windows Live Mail", restoreNotYetAvailable},
-    {"Windows Live Messenger", restoreNotYetAvailable},
+    {"Windows Live Messenger", restoreWindowsLiveMessenger},
     {"Windows Mail", restoreNotYetAvailable},
-    {"Windows Media Player", restoreNotYetAvailable},
+    {"Windows Media Player", restoreMediaPlayer},
     {"Word", restoreByLocation},
     {"WordPerfect", restoreByLocation},
-    {"Yahoo Messenger", restoreNotYetAvailable},
+    {"Yahoo Messenger", restoreYahooMessenger},
 }};
 
 constexpr bool rowsMatchCatalogue() {

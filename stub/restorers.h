@@ -13,4 +13,14 @@ namespace zq {
 
 class RestoreRun;
 
+// Messengers (restore_messengers.cpp).
+void restoreSkype(RestoreRun& run, std::string_view programName);
+void restoreICQ(RestoreRun& run, std::string_view programName);
+void restoreYahooMessenger(RestoreRun& run, std::string_view programName);
+void restoreAIM(RestoreRun& run, std::string_view programName);
+void restoreWindowsLiveMessenger(RestoreRun& run, std::string_view programName);
+// Google Desktop and Windows Media Player (restore_search_media.cpp).
+void restoreGoogleDesktop(RestoreRun& run, std::string_view programName);
+void restoreMediaPlayer(RestoreRun& run, std::string_view programName);
+
 }  // namespace zq
