@@ -13,6 +13,14 @@ namespace zq {
 
 class RestoreRun;
 
+// Outlook and Outlook Express (restore_outlook.cpp).
+void restoreOutlook(RestoreRun& run, std::string_view programName);
+void restoreOutlookExpress(RestoreRun& run, std::string_view programName);
+// Windows Mail, Windows Live Mail and Windows Calendar (restore_windows_mail.cpp).
+void restoreWindowsMail(RestoreRun& run, std::string_view programName);
+void restoreWindowsLiveMail(RestoreRun& run, std::string_view programName);
+void restoreWindowsCalendar(RestoreRun& run, std::string_view programName);
+
 // Messengers (restore_messengers.cpp).
 void restoreSkype(RestoreRun& run, std::string_view programName);
 void restoreICQ(RestoreRun& run, std::string_view programName);
