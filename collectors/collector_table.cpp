@@ -1,6 +1,9 @@
 #include "collectors/collector_table.h"
 
+#include "collectors/browsers.h"
+#include "collectors/firefox.h"
 #include "collectors/my_documents.h"
+#include "collectors/opera.h"
 #include "collectors/outlook.h"
 #include "collectors/outlook_express.h"
 #include "collectors/windows_calendar.h"
@@ -15,6 +18,11 @@ namespace zq {
 CollectorTable programCollectors() {
   CollectorTable table;
   table[static_cast<size_t>(catalogueIndex("My Documents"))] = collectMyDocuments;
+  table[static_cast<size_t>(catalogueIndex("Firefox"))] = collectFirefox;
+  table[static_cast<size_t>(catalogueIndex("Google Chrome"))] = collectGoogleChrome;
+  table[static_cast<size_t>(catalogueIndex("Internet Explorer"))] = collectInternetExplorer;
+  table[static_cast<size_t>(catalogueIndex("Opera"))] = collectOpera;
+  table[static_cast<size_t>(catalogueIndex("Safari"))] = collectSafari;
   table[static_cast<size_t>(catalogueIndex("Outlook"))] = collectOutlook;
   table[static_cast<size_t>(catalogueIndex("Outlook Express"))] = collectOutlookExpress;
   table[static_cast<size_t>(catalogueIndex("Windows Mail"))] = collectWindowsMail;
