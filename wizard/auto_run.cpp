@@ -12,7 +12,11 @@
 #include "core/machine_choice.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "selection/disk_search.h"
+#include "selection/file_types.h"
 #include "selection/manual_selection.h"
+#include "selection/searched_files.h"
+#include "selection/tree_zvb.h"
 #include "wizard/build_edition.h"
 
 namespace zq {
@@ -23,12 +27,6 @@ constexpr std::u16string_view kNoFtpYetText =
     u"Sending the archive to an FTP server is not available in this version.";
 constexpr std::u16string_view kNoDiscYetText =
     u"Burning the archive to a CD or DVD is not available in this version.";
-// What the automated search says when it cannot go on; the search itself is
-// not built yet, so an unattended run that needs it stops here.
-constexpr std::u16string_view kSearchFailedText =
-    u"Quillo Transfer Prime was unable to load your previous file and folder selections and is "
-    u"unable to perform a scheduled backup.\nPlease restart Quillo Transfer Prime and perform a "
-    u"manual backup.";
 
 std::u16string failureHeadline(Edition edition) {
   return edition == Edition::Backup ? u"Unable to complete backup."
@@ -104,12 +102,11 @@ AutoRunOutcome runAutomated(const AutoRunSetup& setup, ProgressView& view) {
   const Edition edition = setup.edition;
   const LocalDateTime today = setup.clock ? setup.clock() : localNow();
   Settings settings;
+  settings.checkedTypes = initialFileTypeChecks();
   loadSettings(settings, edition);
   view.setInfoText(u"");
   const PreparedArchive prepared = prepareArchive(settings, today, setup.programFolder);
 
-  // The disk search comes first when a file-type group is selected.
-  if (settings.fileTypesAtLoad) return refuse(edition, view, kSearchFailedText);
   switch (prepared.destination) {
     case DestinationKind::Ftp:
       return refuse(edition, view, kNoFtpYetText);
@@ -118,6 +115,26 @@ AutoRunOutcome runAutomated(const AutoRunSetup& setup, ProgressView& view) {
     case DestinationKind::Drive:
       if (settings.destinationPath.empty()) return refuse(edition, view, kNoDestinationText);
       break;
+  }
+
+  // A file-type group is selected: the tree the user left at the last
+  // interactive run is searched again before the backup.
+  ResultTree tree;
+  if (settings.fileTypesAtLoad) {
+    std::string why;
+    if (!loadResultTree(resultTreeFilePath(), tree, why)) {
+      AutoRunOutcome out = refuse(edition, view, kAutomatedSearchFailedText);
+      out.problem = why;
+      return out;
+    }
+    view.setInfoText(u"Searching folder:");
+    DiskSearch search(tree, searchPatternList(settings.selection, settings.checkedTypes), view);
+    if (!search.searchSavedTree()) {
+      AutoRunOutcome out;
+      out.problem = "cancelled during the search";
+      return out;
+    }
+    if (tree.empty()) return refuse(edition, view, kNothingFoundText);
   }
 
   BackupJob job;
@@ -134,6 +151,11 @@ AutoRunOutcome runAutomated(const AutoRunSetup& setup, ProgressView& view) {
   job.collectManual = [&settings](Entries& entries) {
     return collectManualSelection(entries, settings.manualSelection.checkedItems());
   };
+  if (!tree.empty()) {
+    job.collectSearched = [&settings, &tree](Entries& entries) {
+      return collectSearchedFiles(entries, tree, settings.selection, settings.checkedTypes);
+    };
+  }
   job.shadowCopy = settings.shadowCopy && settings.shadowCopyAllowed;
   // AIM's settings name the folder its conversation logs are kept in.
   job.aimLogSettings = readAimLogSettings;

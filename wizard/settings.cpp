@@ -201,7 +201,10 @@ bool saveSettings(const Settings& s, Edition edition, const SaveOptions& options
   }
 
   main.flag(u"specifyfiles", s.specifyFiles);
-  if (edition == Edition::Backup && s.fileTypesAtLoad && !options.automatedRun &&
+  // Whenever the selection holds a file-type group (not only when one was
+  // loaded at start): the first unattended run after ticking a group needs
+  // the tree.
+  if (edition == Edition::Backup && selectsFileTypeGroup(s.selection) && !options.automatedRun &&
       options.saveSearchTree) {
     options.saveSearchTree();
   }

@@ -100,8 +100,8 @@ void loadSettings(Settings& settings, Edition edition);
 struct SaveOptions {
   bool automatedRun = false;
   // Saves the search result tree ("tree.zvb"); called in the backup edition
-  // when the loaded selection held a file-type group and the run is not
-  // automated. May be empty.
+  // when the selection holds a file-type group and the run is not automated.
+  // May be empty.
   std::function<void()> saveSearchTree;
 };
 

@@ -8,7 +8,11 @@
 
 #include <filesystem>
 
+#include "core/files.h"
 #include "core/machine.h"
+#include "selection/disk_search.h"
+#include "selection/file_types.h"
+#include "selection/tree_zvb.h"
 #include "testing/recording_view.h"
 #include "testing/run_program.h"
 #include "tests/archive/backup_test_support.h"
@@ -145,7 +149,8 @@ TEST_F(AutoRunTest, RefusesWhatItCannotDoYet) {
        u"Burning the archive to a CD or DVD is not available in this version."},
       {"no folder", [](Settings& s) { s.destinationPath.clear(); }, false,
        u"You haven't chosen a destination path!"},
-      {"file types", [](Settings& s) { s.selection[row("Word")] = true; }, false,
+      {"file types without a saved tree", [](Settings& s) { s.selection[row("Word")] = true; },
+       false,
        u"Quillo Transfer Prime was unable to load your previous file and folder selections and "
        u"is unable to perform a scheduled backup.\nPlease restart Quillo Transfer Prime and "
        u"perform a manual backup."},
@@ -164,6 +169,97 @@ TEST_F(AutoRunTest, RefusesWhatItCannotDoYet) {
     EXPECT_EQ(view.info, c.info) << c.what;
     EXPECT_FALSE(fs::exists(host(u"C:\\Backups\\Home20240131.exe"))) << c.what;
   }
+}
+
+// Alice's computer with a Z: of its own instead of the host's root (a search
+// walks only her drives), with a Quicken data file and its attachments.
+class AutoSearchTest : public AutoRunTest {
+ protected:
+  AutoSearchTest() {
+    spec_.drives = {{u'C', "drive_c", u""},
+                    {u'D', "drive_d", u"hd"},
+                    {u'E', "drive_e", u"cdrom"},
+                    {u'Z', "drive_z", u""}};
+    SampleData quicken;
+    quicken.name = "quicken";
+    quicken.files = {{u"C:\\Money\\home.qdf", "qdf data", 0},
+                     {u"C:\\Money\\attach\\bill.pdf", "pdf data", 0},
+                     {u"Z:\\readme.txt", "nothing to find here", 0}};
+    spec_.data.push_back(quicken);
+  }
+
+  // What an interactive run in the backup edition does first: the search,
+  // then the settings saved with the result tree.
+  void searchAndSave(Settings& s) {
+    ResultTree tree;
+    RecordingView view;
+    DiskSearch search(tree, searchPatternList(s.selection, s.checkedTypes), view);
+    ASSERT_TRUE(search.searchFixedDrives());
+    SaveOptions options;
+    options.saveSearchTree = [&tree] {
+      std::string error;
+      EXPECT_TRUE(saveResultTree(resultTreeFilePath(), tree, error)) << error;
+    };
+    ASSERT_TRUE(saveSettings(s, Edition::Backup, options));
+  }
+
+  Settings withGroups(std::initializer_list<std::string_view> groups) {
+    Settings s = documentsToBackups();
+    s.selection = {};
+    for (std::string_view g : groups) s.selection[row(g)] = true;
+    s.checkedTypes = initialFileTypeChecks();
+    // The groups were ticked after the wizard started: the tree is saved all the same.
+    s.fileTypesAtLoad = false;
+    return s;
+  }
+};
+
+TEST_F(AutoSearchTest, SearchesTheSavedTreeAgainAndStoresWhatItFinds) {
+  Settings s = withGroups({"Word", "Photos", "Quicken"});
+  searchAndSave(s);
+  // A new document in a ticked folder is found by the unattended run.
+  put(u"C:\\users\\alice\\Documents\\New.doc", "new");
+
+  RecordingView view;
+  const AutoRunOutcome out = runAutomated(setup(Edition::Backup), view);
+  ASSERT_TRUE(out.succeeded()) << out.problem << wideToUtf8(out.info);
+  const ReadBack back = readArchive(host(u"C:\\Backups\\Home20240131.exe"), "kettle");
+  ASSERT_TRUE(back.ok) << back.why;
+  for (const char* group : {"Word", "Photos", "Quicken"}) {
+    EXPECT_EQ(back.trailer.programpresent[row(group)], 1) << group;
+  }
+  std::vector<std::string> stored;
+  for (const auto& file : back.files) {
+    stored.push_back(file.record.programname + " " + file.record.tag + " " +
+                     wideToUtf8(file.record.relativefolder) + " " +
+                     wideToUtf8(file.record.filename));
+  }
+  EXPECT_EQ(stored, (std::vector<std::string>{
+                        "Photos userdir \\Pictures Holiday 001.jpg",
+                        "Quicken normal C\\Money home.qdf",
+                        "Quicken home.qdf attach bill.pdf",
+                        "Word desktop  Minutes.doc",
+                        "Word documents  Letter to Bob.doc",
+                        "Word documents  New.doc",
+                        "Word normal D\\Archive\\2019 Old report.doc",
+                    }));
+}
+
+TEST_F(AutoSearchTest, FailsWithoutASavedTreeOrWhenNothingIsLeft) {
+  Settings s = withGroups({"Quicken"});
+  ASSERT_TRUE(saveSettings(s, Edition::Backup));
+  RecordingView view;
+  AutoRunOutcome out = runAutomated(setup(Edition::Backup), view);
+  EXPECT_FALSE(out.ran);
+  EXPECT_EQ(view.info, kAutomatedSearchFailedText);
+
+  searchAndSave(s);
+  ASSERT_TRUE(deleteFile(u"C:\\Money\\home.qdf"));
+  out = runAutomated(setup(Edition::Backup), view);
+  EXPECT_FALSE(out.ran);
+  EXPECT_EQ(view.title, u"Unable to complete backup.");
+  EXPECT_EQ(view.info, kNothingFoundText);
+  EXPECT_FALSE(fs::exists(host(u"C:\\Backups\\Home20240131.exe")));
 }
 
 // The program as the scheduled task starts it, on a sample computer whose
