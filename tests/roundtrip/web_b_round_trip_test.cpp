@@ -55,6 +55,16 @@ SampleData bobsGoogleDesktop() {
   return d;
 }
 
+// An account key whose name reads as a tag mask for everything.
+SampleData accountNamedStar() {
+  SampleData d;
+  d.name = "messenger account named *";
+  d.values = {sampleText(RegRoot::CurrentUser,
+                         u"Software\\Microsoft\\MSNMessenger\\PerPassportSettings\\*",
+                         u"MessageLogPath", u"D:\\Everything")};
+  return d;
+}
+
 SampleMachineSpec bobsComputer() {
   SampleMachineSpec spec;
   spec.user = u"bob";
@@ -62,7 +72,7 @@ SampleMachineSpec bobsComputer() {
   spec.uacEnabled = true;
   spec.data = {documentsOnD(), bobsGoogleDesktop(),
                sampleWindowsLiveMessengerAccount(u"D:\\Chats\\History"),
-               sampleWindowsMediaPlayerInstalled(u"D:\\Rips")};
+               sampleWindowsMediaPlayerInstalled(u"D:\\Rips"), accountNamedStar()};
   return spec;
 }
 
@@ -134,6 +144,8 @@ TEST(WebBRoundTrip, EveryProgramLandsWhereBobsComputerKeepsIt) {
           {u"C:\\users\\alice\\Music\\Playlists\\Road Trip.wpl",
            u"D:\\Rips\\playlists\\Road Trip.wpl"},
       });
+  // An account whose name is a mask gets nobody's history.
+  EXPECT_TRUE(trip.targetFilesBelow(u"D:\\Everything").empty());
   // What the collectors leave out stays out.
   EXPECT_EQ(trip.targetContent(kBobRoaming + u"ICQ\\icq.ini"), "<missing>");
   EXPECT_EQ(trip.targetContent(u"D:\\Chats\\History\\readme.txt"), "<missing>");
