@@ -12,6 +12,11 @@
 #include "collectors/aim.h"
 #include "collectors/google_desktop.h"
 #include "collectors/media_player.h"
+#include "collectors/mozilla_mail.h"
+#include "collectors/eudora.h"
+#include "collectors/palm_desktop.h"
+#include "collectors/incredimail.h"
+#include "collectors/pocomail.h"
 
 namespace zq {
 
@@ -36,6 +41,11 @@ CollectorTable programCollectors() {
       collectWindowsLiveMessenger;
   table[static_cast<size_t>(catalogueIndex("Google Desktop"))] = collectGoogleDesktop;
   table[static_cast<size_t>(catalogueIndex("Windows Media Player"))] = collectWindowsMediaPlayer;
+  table[static_cast<size_t>(catalogueIndex("Thunderbird"))] = collectThunderbird;
+  table[static_cast<size_t>(catalogueIndex("Eudora"))] = collectEudora;
+  table[static_cast<size_t>(catalogueIndex("Palm Desktop"))] = collectPalmDesktop;
+  table[static_cast<size_t>(catalogueIndex("IncrediMail"))] = collectIncrediMail;
+  table[static_cast<size_t>(catalogueIndex("PocoMail"))] = collectPocoMail;
   return table;
 }
 

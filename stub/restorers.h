@@ -31,4 +31,12 @@ void restoreWindowsLiveMessenger(RestoreRun& run, std::string_view programName);
 void restoreGoogleDesktop(RestoreRun& run, std::string_view programName);
 void restoreMediaPlayer(RestoreRun& run, std::string_view programName);
 
+// Thunderbird and Eudora (restore_thunderbird.cpp), Palm Desktop, IncrediMail
+// and PocoMail (restore_<program>.cpp).
+void restoreThunderbird(RestoreRun& run, std::string_view programName);
+void restoreEudora(RestoreRun& run, std::string_view programName);
+void restorePalmDesktop(RestoreRun& run, std::string_view programName);
+void restoreIncrediMail(RestoreRun& run, std::string_view programName);
+void restorePocoMail(RestoreRun& run, std::string_view programName);
+
 }  // namespace zq
