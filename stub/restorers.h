@@ -13,14 +13,6 @@ namespace zq {
 
 class RestoreRun;
 
-// Outlook and Outlook Express (restore_outlook.cpp).
-void restoreOutlook(RestoreRun& run, std::string_view programName);
-void restoreOutlookExpress(RestoreRun& run, std::string_view programName);
-// Windows Mail, Windows Live Mail and Windows Calendar (restore_windows_mail.cpp).
-void restoreWindowsMail(RestoreRun& run, std::string_view programName);
-void restoreWindowsLiveMail(RestoreRun& run, std::string_view programName);
-void restoreWindowsCalendar(RestoreRun& run, std::string_view programName);
-
 // Messengers (restore_messengers.cpp).
 void restoreSkype(RestoreRun& run, std::string_view programName);
 void restoreICQ(RestoreRun& run, std::string_view programName);
@@ -31,6 +23,14 @@ void restoreWindowsLiveMessenger(RestoreRun& run, std::string_view programName);
 void restoreGoogleDesktop(RestoreRun& run, std::string_view programName);
 void restoreMediaPlayer(RestoreRun& run, std::string_view programName);
 
+// Outlook and Outlook Express (restore_outlook.cpp).
+void restoreOutlook(RestoreRun& run, std::string_view programName);
+void restoreOutlookExpress(RestoreRun& run, std::string_view programName);
+// Windows Mail, Windows Live Mail and Windows Calendar (restore_windows_mail.cpp).
+void restoreWindowsMail(RestoreRun& run, std::string_view programName);
+void restoreWindowsLiveMail(RestoreRun& run, std::string_view programName);
+void restoreWindowsCalendar(RestoreRun& run, std::string_view programName);
+
 // Thunderbird and Eudora (restore_thunderbird.cpp), Palm Desktop, IncrediMail
 // and PocoMail (restore_<program>.cpp).
 void restoreThunderbird(RestoreRun& run, std::string_view programName);
@@ -38,5 +38,14 @@ void restoreEudora(RestoreRun& run, std::string_view programName);
 void restorePalmDesktop(RestoreRun& run, std::string_view programName);
 void restoreIncrediMail(RestoreRun& run, std::string_view programName);
 void restorePocoMail(RestoreRun& run, std::string_view programName);
+
+// Firefox, Google Chrome, Internet Explorer, Safari and My Documents
+// (restore_browsers.cpp), Opera (restore_opera.cpp).
+void restoreFirefox(RestoreRun& run, std::string_view programName);
+void restoreChrome(RestoreRun& run, std::string_view programName);
+void restoreInternetExplorer(RestoreRun& run, std::string_view programName);
+void restoreSafari(RestoreRun& run, std::string_view programName);
+void restoreMyDocuments(RestoreRun& run, std::string_view programName);
+void restoreOpera(RestoreRun& run, std::string_view programName);
 
 }  // namespace zq
