@@ -118,9 +118,10 @@ TEST(Outlook, OnlyBinaryValuesOfTheFirstProfileKeyCount) {
   binary.value.data.resize(5000, 0xAB);
   extra.values = {
       binary,
-      // Text where binary data belongs: not a path value.
+      // Text where binary data belongs: its bytes would name Text.pst, but
+      // only a binary value is a path value.
       sampleText(RegRoot::CurrentUser, office + u"\\Office\\13dbb0c8aa05101a9bb000aa002fc45a",
-                 u"01020fff", std::u16string(60, u'x') + u"C:\\Mail\\Text.pst"),
+                 u"01020fff", std::u16string(27, u'x') + u"C:\\Mail\\Text.pst"),
   };
   SampleComputer pc(specWith({sampleOutlook(), extra}));
   ASSERT_TRUE(pc.ok());
