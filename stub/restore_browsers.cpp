@@ -21,15 +21,14 @@ struct OneFolder {
 };
 
 // Extracts the tag (it must be in the archive) into the detected folder or
-// below the chosen one. An unknown detected folder fails instead of sending
+// below the chosen one, and sets the outcome. An unknown detected folder fails instead of sending
 // the files back to the source computer's folders.
-bool restoreOneFolder(RestoreRun& run, std::string_view programName, const OneFolder& what,
+void restoreOneFolder(RestoreRun& run, std::string_view programName, const OneFolder& what,
                       const std::u16string& detected) {
   run.view().setInfoText(std::u16string(what.progress));
   const std::u16string base = run.detectFolder() ? detected : chosenFolder(run, what.chosenSub);
   run.restored = extractInto(run, base, what.tag, false, programName);
   if (!run.restored) run.errortext = std::u16string(what.failure);
-  return run.restored;
 }
 
 }  // namespace
@@ -38,9 +37,7 @@ void restoreFirefox(RestoreRun& run, std::string_view programName) {
   const OneFolder what = {u"Restoring Firefox Files...", u"firefox", u"Firefox\\",
                           u"An error occured while restoring your Firefox bookmarks and "
                           u"settings.\nThis archive file may be corrupt."};
-  if (!restoreOneFolder(run, programName, what,
-                        belowSpecial(appDataFolder(), u"Mozilla\\Firefox\\")))
-    return;
+  restoreOneFolder(run, programName, what, belowSpecial(appDataFolder(), u"Mozilla\\Firefox\\"));
   // Profiles kept outside the Firefox folder go back to their own folders
   // (made when missing); they do not change the outcome.
   run.restoreEntries(run.detectFolder() ? u"" : chosenFolder(run, u"Firefox\\"), u"otherfirefox",
