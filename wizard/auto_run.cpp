@@ -128,7 +128,8 @@ AutoRunOutcome runAutomated(const AutoRunSetup& setup, ProgressView& view) {
       return out;
     }
     view.setInfoText(u"Searching folder:");
-    DiskSearch search(tree, searchPatternList(settings.selection, settings.checkedTypes), view);
+    DiskSearch search(tree, searchPatternList(settings.selection, settings.checkedTypes), view,
+                      kProgressLineWidth);
     if (!search.searchSavedTree()) {
       AutoRunOutcome out;
       out.problem = "cancelled during the search";
