@@ -214,16 +214,23 @@ class AutoSearchTest : public AutoRunTest {
   }
 };
 
-TEST_F(AutoSearchTest, SearchesTheSavedTreeAgainAndStoresWhatItFinds) {
+// The whole road of a scheduled backup with file types: the search and the
+// tree saved by an interactive run, the unattended run searching again and
+// storing, and the archive's restore program putting the files back.
+TEST_F(AutoSearchTest, SearchesTheSavedTreeAgainStoresAndRestoresWhatItFinds) {
   Settings s = withGroups({"Word", "Photos", "Quicken"});
+  s.encrypt = false;
   searchAndSave(s);
   // A new document in a ticked folder is found by the unattended run.
   put(u"C:\\users\\alice\\Documents\\New.doc", "new");
 
   RecordingView view;
-  const AutoRunOutcome out = runAutomated(setup(Edition::Backup), view);
+  AutoRunSetup withRealStub = setup(Edition::Backup);
+  withRealStub.stubPath = kStubDat;
+  const AutoRunOutcome out = runAutomated(withRealStub, view);
   ASSERT_TRUE(out.succeeded()) << out.problem << wideToUtf8(out.info);
-  const ReadBack back = readArchive(host(u"C:\\Backups\\Home20240131.exe"), "kettle");
+  const std::string archive = host(u"C:\\Backups\\Home20240131.exe");
+  const ReadBack back = readArchive(archive);
   ASSERT_TRUE(back.ok) << back.why;
   for (const char* group : {"Word", "Photos", "Quicken"}) {
     EXPECT_EQ(back.trailer.programpresent[row(group)], 1) << group;
@@ -243,6 +250,25 @@ TEST_F(AutoSearchTest, SearchesTheSavedTreeAgainAndStoresWhatItFinds) {
                         "Word documents  New.doc",
                         "Word normal D\\Archive\\2019 Old report.doc",
                     }));
+
+  // Gone from the computer, back from the archive where they lay.
+  const std::u16string files[] = {u"C:\\users\\alice\\Pictures\\Holiday 001.jpg",
+                                  u"C:\\Money\\home.qdf",
+                                  u"C:\\Money\\attach\\bill.pdf",
+                                  u"C:\\users\\alice\\Desktop\\Minutes.doc",
+                                  u"C:\\users\\alice\\Documents\\New.doc",
+                                  u"D:\\Archive\\2019\\Old report.doc"};
+  std::vector<std::string> contents;
+  for (const std::u16string& file : files) {
+    contents.push_back(readHost(host(file)));
+    ASSERT_TRUE(deleteFile(file)) << wideToUtf8(file);
+  }
+  fs::permissions(archive, fs::perms::owner_exec, fs::perm_options::add);
+  const ProgramRun restore = runProgram({archive, "--detect", "--machine", prefix_});
+  EXPECT_EQ(restore.exitCode, 0) << restore.out << restore.err;
+  for (size_t i = 0; i < contents.size(); ++i) {
+    EXPECT_EQ(readHost(host(files[i])), contents[i]) << wideToUtf8(files[i]);
+  }
 }
 
 TEST_F(AutoSearchTest, FailsWithoutASavedTreeOrWhenNothingIsLeft) {
