@@ -15,9 +15,9 @@
 //                   1  check state: 0 unchecked, 1 checked, 2 mixed
 //                   4  number of children
 //                   4  icon index (signed)
-//                   2  name length, 1 to 1023 UTF-16 code units
+//                   2  name length, 1 to 32767 UTF-16 code units
 //                   2L name, UTF-16LE, no terminating NUL
-//                   2  folder length, 1 to 1023
+//                   2  folder length, 1 to 32767
 //                   2L folder, UTF-16LE
 //   end           nothing may follow the last node
 //
@@ -35,9 +35,9 @@
 namespace zq {
 
 inline constexpr uint16_t kTreeZvbVersion = 1;
-// Longest name or folder of a node (the node's text fields hold 1024 units
-// with their terminating NUL).
-inline constexpr size_t kMaxNodeText = 1023;
+// Longest name or folder of a node: the system's longest path, so a deep
+// folder is saved whole rather than cut to a place that does not exist.
+inline constexpr size_t kMaxNodeText = 32767;
 // Deepest nesting a load accepts (far beyond any real path).
 inline constexpr size_t kMaxTreeDepth = 1024;
 // Files larger than this are refused unread.

@@ -88,6 +88,9 @@ TEST(TreeZvb, KeepsNodesNestingStatesAndTexts) {
   t.tree.userChecked(*t.b, CheckState::Unchecked);
   t.a->imageIndex = -3;
   t.x->name = u"\u00e4\u20ac.doc";
+  // A folder deeper than the old 260- and 1024-unit limits is kept whole.
+  const std::u16string longFolder = u"C:\\" + std::u16string(2000, u'f') + u"\\";
+  t.b->folder = longFolder;
   const std::string bytes = encodeResultTree(t.tree);
   EXPECT_EQ(bytes.substr(0, 6), std::string("ZQST\x01\x00", 6));
 
@@ -97,6 +100,7 @@ TEST(TreeZvb, KeepsNodesNestingStatesAndTexts) {
   EXPECT_EQ(dump(loaded.root()), dump(t.tree.root()));
   EXPECT_EQ(loaded.root().firstChild->firstChild->firstChild->imageIndex, -3);
   EXPECT_EQ(loaded.pathOf(*loaded.root().firstChild->lastChild), u"C:\\\u00e4\u20ac.doc");
+  EXPECT_EQ(loaded.root().firstChild->firstChild->lastChild->firstChild->folder, longFolder);
   EXPECT_EQ(encodeResultTree(loaded), bytes);
 }
 
@@ -121,7 +125,7 @@ TEST(TreeZvb, DamagedFilesLoadAsNothing) {
       {"state", patched(16, "\x07")},
       {"child count inflated", patched(17, std::string("\xff\xff\xff\xff", 4))},
       {"name length zero", patched(25, std::string("\x00\x00", 2))},
-      {"name length too long", patched(25, std::string("\x00\x04", 2))},
+      {"name length too long", patched(25, std::string("\x00\x80", 2))},
       {"stray byte", good + "x"},
   };
   // Every cut, too.
