@@ -26,7 +26,7 @@
 namespace {
 
 constexpr int kTopFolders = 200;
-constexpr int kSubFolders = 100;  // per top folder: 20,000 folders in all
+constexpr int kSubFolders = 100;     // per top folder: 20,000 folders in all
 constexpr int kFilesPerFolder = 10;  // 200,000 files
 // Half of them match some type.
 const char* const kExtensions[] = {".doc", ".txt", ".jpg", ".xyz", ".dat",
@@ -99,7 +99,8 @@ Computer& computer() {
     while (start <= list.size()) {
       size_t end = list.find(';', start);
       if (end == std::string::npos) end = list.size();
-      names += (names.empty() ? "-iname '" : " -o -iname '") + list.substr(start, end - start) + "'";
+      names +=
+          (names.empty() ? "-iname '" : " -o -iname '") + list.substr(start, end - start) + "'";
       start = end + 1;
     }
     const std::string drive = out->prefix + "/drive_c";

@@ -33,7 +33,8 @@ bool collectBelow(Entries& entries, const ResultTree& tree, const SearchNode& no
         // tags); their store does not decide the run.
         const std::u16string attach = child->folder + u"attach";
         if (folderExists(attach)) {
-          entries.addFolder(attach, u"*", u"", u"attach", wideToAnsi(child->name, currentMachine().ansiCodePage()),
+          entries.addFolder(attach, u"*", u"", u"attach",
+                            wideToAnsi(child->name, currentMachine().ansiCodePage()),
                             std::string(kQuickenGroup), true);
         }
       }

@@ -117,7 +117,8 @@ bool decodeResultTree(std::string_view bytes, ResultTree& tree, std::string& err
   in.u16(reserved);
   in.u32(drives);
   in.u32(count);
-  if (version != kTreeZvbVersion) return fail(error, "unsupported version " + std::to_string(version));
+  if (version != kTreeZvbVersion)
+    return fail(error, "unsupported version " + std::to_string(version));
   if (reserved != 0) return fail(error, "reserved header field is not 0");
   if (count > in.remaining() / kSmallestNode) {
     return fail(error, "node count " + std::to_string(count) + " does not fit the file");
@@ -141,8 +142,7 @@ bool decodeResultTree(std::string_view bytes, ResultTree& tree, std::string& err
     uint8_t state = 0;
     uint32_t children = 0, icon = 0;
     std::u16string name, folder;
-    if (!in.u8(state) || !in.u32(children) || !in.u32(icon) || !in.text(name) ||
-        !in.text(folder)) {
+    if (!in.u8(state) || !in.u32(children) || !in.u32(icon) || !in.text(name) || !in.text(folder)) {
       tree.clear();
       return fail(error, where + "cut short or a text length out of range");
     }

@@ -54,7 +54,8 @@ struct Landing {
 };
 
 const Landing kLandings[] = {
-    {u"C:\\users\\alice\\Documents\\Letter to Bob.doc", u"C:\\users\\bob\\Documents\\Letter to Bob.doc",
+    {u"C:\\users\\alice\\Documents\\Letter to Bob.doc",
+     u"C:\\users\\bob\\Documents\\Letter to Bob.doc",
      u"D:\\Restored\\Word\\Documents\\Letter to Bob.doc"},
     {u"C:\\users\\alice\\Desktop\\Minutes.doc", u"C:\\users\\bob\\Desktop\\Minutes.doc",
      u"D:\\Restored\\Word\\Desktop\\Minutes.doc"},

@@ -24,17 +24,17 @@ std::string doc(const std::string& text) { return "doc " + text; }
 // of its own (never the host's root in a test).
 SampleMachineSpec everyKindOfDrive() {
   SampleMachineSpec spec;
-  spec.drives = {{u'A', "drive_a", u"hd"},     {u'B', "drive_b", u"hd"},
-                 {u'C', "drive_c", u""},       {u'D', "drive_d", u"hd"},
-                 {u'E', "drive_e", u"cdrom"},  {u'F', "drive_f", u"floppy"},
+  spec.drives = {{u'A', "drive_a", u"hd"},      {u'B', "drive_b", u"hd"},
+                 {u'C', "drive_c", u""},        {u'D', "drive_d", u"hd"},
+                 {u'E', "drive_e", u"cdrom"},   {u'F', "drive_f", u"floppy"},
                  {u'N', "drive_n", u"network"}, {u'Z', "zroot", u""}};
   SampleData d;
   d.name = "search";
   for (const char16_t* path :
-       {u"A:\\a.doc", u"B:\\b.doc", u"E:\\e.doc", u"F:\\f.doc", u"N:\\n.doc",
-        u"C:\\windows\\w.doc", u"C:\\Windows.old\\o.doc", u"C:\\Sys\\s.doc",
-        u"C:\\Sys\\Inner\\t.doc", u"C:\\.hidden\\h.DOC", u"C:\\report.docx",
-        u"C:\\Empty\\nothing.txt", u"C:\\Loop\\l.txt", u"D:\\Deep\\er\\d.doc", u"Z:\\z.doc"}) {
+       {u"A:\\a.doc", u"B:\\b.doc", u"E:\\e.doc", u"F:\\f.doc", u"N:\\n.doc", u"C:\\windows\\w.doc",
+        u"C:\\Windows.old\\o.doc", u"C:\\Sys\\s.doc", u"C:\\Sys\\Inner\\t.doc",
+        u"C:\\.hidden\\h.DOC", u"C:\\report.docx", u"C:\\Empty\\nothing.txt", u"C:\\Loop\\l.txt",
+        u"D:\\Deep\\er\\d.doc", u"Z:\\z.doc"}) {
     d.files.push_back({path, doc("x"), 0});
   }
   spec.data = {d};

@@ -19,7 +19,8 @@ ProgramSelection select(std::initializer_list<std::string_view> names) {
 }
 
 // The flags of a group with only the named types ticked.
-std::vector<bool> onlyTypes(std::string_view group, std::initializer_list<std::u16string_view> names) {
+std::vector<bool> onlyTypes(std::string_view group,
+                            std::initializer_list<std::u16string_view> names) {
   std::vector<bool> flags;
   for (const FileType& type : fileTypesOf(row(group))) {
     bool on = false;
@@ -88,9 +89,9 @@ TEST(PatternMatcher, AgreesWithTheMaskListComparison) {
   const std::u16string list = u"*.doc;*.xls;report*;*.tar.gz;*x*.txt";
   const PatternMatcher matcher(list);
   const std::u16string_view names[] = {
-      u"a.doc",  u"A.DOC",      u"report.docx", u"a.doc.bak", u"x.tar.gz",   u".doc",
-      u"doc",    u"Report 1",   u"a.xlsx",      u"b.xls",     u"box.txt",    u"a.txt",
-      u"",       u"a.b.c.xls",  u"\u00c4.DOC",  u"notes",     u"x.tar.gz.1", u"reportx.txt"};
+      u"a.doc", u"A.DOC",     u"report.docx", u"a.doc.bak", u"x.tar.gz",   u".doc",
+      u"doc",   u"Report 1",  u"a.xlsx",      u"b.xls",     u"box.txt",    u"a.txt",
+      u"",      u"a.b.c.xls", u"\u00c4.DOC",  u"notes",     u"x.tar.gz.1", u"reportx.txt"};
   for (std::u16string_view name : names) {
     EXPECT_EQ(matcher.matches(name), matchesMaskList(list, name))
         << std::string(name.begin(), name.end());

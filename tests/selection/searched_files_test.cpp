@@ -47,8 +47,9 @@ void addFile(ResultTree& tree, std::u16string_view path, CheckState state = Chec
     for (SearchNode* c = at->firstChild; c; c = c->next) {
       if (c->name == name) found = c;
     }
-    at = found ? found : &tree.addChild(*at, name, std::u16string(path.substr(0, start)),
-                                        CheckState::Mixed);
+    at = found
+             ? found
+             : &tree.addChild(*at, name, std::u16string(path.substr(0, start)), CheckState::Mixed);
   }
   tree.addChild(*at, std::u16string(path.substr(start)), std::u16string(path.substr(0, start)),
                 state);
@@ -89,8 +90,8 @@ class SearchedFilesTest : public ::testing::Test {
 TEST_F(SearchedFilesTest, StoresTickedFilesGroupByGroupWithTheirLocations) {
   ASSERT_TRUE(pc_.ok());
   RecordingEntries entries(false);
-  ASSERT_TRUE(collectSearchedFiles(entries, tree_, selected({"Word", "Excel", "Quicken"}),
-                                   checks_));
+  ASSERT_TRUE(
+      collectSearchedFiles(entries, tree_, selected({"Word", "Excel", "Quicken"}), checks_));
   const std::u16string docs = profile_ + u"\\Documents\\";
   const std::u16string desk = profile_ + u"\\Desktop\\";
   const std::vector<Stored> expected = {
