@@ -96,7 +96,9 @@ void DiskSearch::showFolder(const std::u16string& folder) {
 bool DiskSearch::searchFixedDrives() {
   Machine& machine = currentMachine();
   const uint32_t mask = machine.logicalDriveMask();
-  if (mask == 0) return false;
+  // No pattern (every type of the selected groups unticked): nothing can
+  // match, so the drives are not walked at all.
+  if (mask == 0 || matcher_.empty()) return false;
   const std::vector<DriveInfo> drives = machine.drives();
 
   tree_.setBusy(true);
