@@ -198,6 +198,39 @@ TEST(IncrediMailRestore, OnlyIdentitiesTheArchiveFillsAreMovedAside) {
   EXPECT_FALSE(folderExists(kIm + u"Identities\\" + kImOther + u".old"));
 }
 
+TEST(PalmDesktopRestore, TheTargetsPalmFolderOrTheSourceFolders) {
+  const std::vector<Stored> files = {
+      {"Palm Desktop", "main", u"AliceS\\address", u"C:\\Program Files\\Palm\\AliceS\\address\\",
+       u"address.dat", "addresses"},
+      {"Palm Desktop", "users", u"", u"C:\\Program Files\\Palm\\", u"users.dat", "users"},
+  };
+  const struct {
+    const char* name;
+    std::u16string path;    // the target's "Path" value; empty: none
+    std::u16string folder;  // where the files land
+  } cases[] = {
+      {"below Program Files on Windows 7", u"C:\\Program Files\\Palm",
+       u"C:\\users\\bob\\AppData\\Local\\VirtualStore\\Program Files\\Palm\\"},
+      {"elsewhere", u"D:\\Palm", u"D:\\Palm\\"},
+      {"not installed", u"", u"C:\\Program Files\\Palm\\"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TargetComputer target;
+    if (!c.path.empty()) {
+      ASSERT_TRUE(
+          writeUserRegString(u"Software\\U.S. Robotics\\Pilot Desktop\\Core", u"Path", c.path));
+    }
+    OpenArchive archive(files);
+    RecordingView view;
+    RestoreRun run(archive.reader, view, {});
+    restorePalmDesktop(run, "Palm Desktop");
+    EXPECT_TRUE(run.restored);
+    EXPECT_EQ(target.content(c.folder + u"AliceS\\address\\address.dat"), "addresses");
+    EXPECT_EQ(target.content(c.folder + u"users.dat"), "users");
+  }
+}
+
 // Seeing where files would go moves nothing aside and rewrites no settings.
 TEST(MailBRestorePlan, APlanChangesNothing) {
   TargetComputer target;
