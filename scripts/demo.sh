@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The main job on built-in sample computers: alice's computer is backed up
-# unattended into one self-restoring archive (My Documents, a few hand-picked
-# files and folders, enciphered with a passphrase), and the archive is then run
-# on bob's computer, where it puts everything back in bob's places.
+# The main job on built-in sample computers: alice's computer, with the data of
+# every supported program, is backed up unattended into one self-restoring
+# archive (every program, a few hand-picked files and folders, enciphered with
+# a passphrase), and the archive is then run on bob's computer, where it puts
+# each program's data back where bob's programs keep it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,8 +24,8 @@ passphrase="correct horse battery"
 section() { printf '\n== %s\n' "$1"; }
 
 section "Two sample computers"
-"$bin/make-sample-machine" "$alice" --user alice --computer ALICE-PC
-"$bin/make-sample-machine" "$bob" --user bob --computer BOB-PC --windows 10
+"$bin/make-sample-machine" "$alice" --user alice --computer ALICE-PC --with-programs
+"$bin/make-sample-machine" "$bob" --user bob --computer BOB-PC --windows 10 --with-programs
 "$bin/zarvoquilloprime" --machine "$alice" --show-machine
 
 section "The wizard's choices on alice's computer"
@@ -47,9 +48,13 @@ if [ -x "$bin/stub" ]; then
   "$archive" --list --passphrase-file "$demo/passphrase.txt" --machine "$bob"
 
   section "Restore on bob's computer (each program's data to its own place)"
-  "$archive" --detect --passphrase-file "$demo/passphrase.txt" --machine "$bob"
+  touch "$demo/restore-started"
+  sleep 1
+  status=0
+  "$archive" --detect --passphrase-file "$demo/passphrase.txt" --machine "$bob" || status=$?
 
-  section "What landed on bob's computer"
-  (cd "$bob" && find drive_c/users/bob/Documents drive_c/users/bob/Desktop \
-      drive_c/users/bob/Favorites drive_d -type f | sort)
+  section "What landed on bob's computer (files the restore wrote)"
+  (cd "$bob" && find drive_c drive_d -type f -cnewer ../restore-started | sort)
+  [ "$status" -eq 0 ] || echo "The restore reported a failure (exit status $status)."
+  exit "$status"
 fi

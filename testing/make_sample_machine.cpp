@@ -1,4 +1,5 @@
 // make-sample-machine DIR [--user NAME] [--computer NAME] [--windows xp|vista|7|10]
+//                     [--with-programs]
 //
 // Makes a sample Windows computer (a Wine-style prefix) in DIR for the demo
 // and for trying the programs by hand.
@@ -8,17 +9,24 @@
 
 #include "core/text.h"
 #include "testing/sample_machine.h"
+#include "testing/sample_mail_a.h"
+#include "testing/sample_mail_b.h"
+#include "testing/sample_web_a.h"
+#include "testing/sample_web_b.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: make-sample-machine DIR [--user NAME] [--computer NAME] [--windows xp|vista|7|10]\n";
+    "usage: make-sample-machine DIR [--user NAME] [--computer NAME] [--windows xp|vista|7|10]\n"
+    "                           [--with-programs]\n"
+    "  --with-programs  also give the computer the data of every supported program\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   zq::SampleMachineSpec spec;
   std::string dir;
+  bool withPrograms = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -31,6 +39,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
       }
+    } else if (arg == "--with-programs") {
+      withPrograms = true;
     } else if (!arg.starts_with("-") && dir.empty()) {
       dir = arg;
     } else {
@@ -41,6 +51,11 @@ int main(int argc, char** argv) {
   if (dir.empty()) {
     std::fputs(kUsage, stderr);
     return 2;
+  }
+  if (withPrograms) {
+    for (auto family : {zq::sampleMailA(spec.user), zq::sampleMailB(spec.user),
+                        zq::sampleWebAPrograms(), zq::sampleWebBPrograms()})
+      spec.data.insert(spec.data.end(), family.begin(), family.end());
   }
   std::string error;
   if (!zq::buildSampleMachine(spec, dir, error)) {

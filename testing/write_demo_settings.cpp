@@ -1,12 +1,13 @@
 // write-demo-settings MACHINE_DIR PASSPHRASE: saves the choices a user would
 // make in the wizard on the sample computer, so that an unattended run
-// ("zarvoquilloprime -auto") has something real to do: the My Documents
-// folder, a few hand-picked files and folders, encryption with the given
-// passphrase, and an archive in C:\Transfer.
+// ("zarvoquilloprime -auto") has something real to do: every program this
+// build can collect, a few hand-picked files and folders, encryption with the
+// given passphrase, and an archive in C:\Transfer.
 #include <cstdio>
 #include <string>
 
 #include "collectors/catalogue.h"
+#include "collectors/collector_table.h"
 #include "core/machine.h"
 #include "core/machine_choice.h"
 #include "core/text.h"
@@ -33,8 +34,8 @@ int main(int argc, char** argv) {
   settings.destination = zq::DestinationKind::Drive;
   settings.destinationPath = u"C:\\Transfer";
   settings.backupFileName = u"AliceToBob.exe";
-  settings.selection = {};
-  settings.selection[zq::catalogueIndex("My Documents")] = true;
+  const zq::CollectorTable collectors = zq::programCollectors();
+  for (size_t i = 0; i < collectors.size(); ++i) settings.selection[i] = bool(collectors[i]);
   settings.manualSelectionEnabled = true;
   const std::u16string profile = machine->specialFolder(zq::SpecialFolder::Profile);
   settings.manualSelection.assign({profile + u"\\Desktop\\Shopping list.txt",
