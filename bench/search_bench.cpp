@@ -55,12 +55,12 @@ Computer& computer() {
   static Computer* c = [] {
     auto* out = new Computer;
     out->prefix = out->dir.sub("pc");
-    zq::SampleMachineSpec spec;
+    zq::SampleMachineRecipe recipe;
     // Z: (the host's root) counts as a network drive: only C: is searched.
-    spec.drives = {{u'C', "drive_c", u""}, {u'Z', "/", u"network"}};
-    spec.data = {};
+    recipe.drives = {{u'C', "drive_c", u""}, {u'Z', "/", u"network"}};
+    recipe.data = {};
     std::string error;
-    if (!zq::buildSampleMachine(spec, out->prefix, error)) {
+    if (!zq::buildSampleMachine(recipe, out->prefix, error)) {
       std::fprintf(stderr, "sample computer: %s\n", error.c_str());
       std::exit(1);
     }
@@ -143,12 +143,12 @@ void findSamePatterns(benchmark::State& state) {
 void hostRootSearch(benchmark::State& state) {
   Computer& c = computer();
   zq::ScratchDir dir("zq-search-host");
-  zq::SampleMachineSpec spec;
-  spec.drives = {{u'C', "drive_c", u""}, {u'Z', "/", u""}};
-  spec.data = {};
+  zq::SampleMachineRecipe recipe;
+  recipe.drives = {{u'C', "drive_c", u""}, {u'Z', "/", u""}};
+  recipe.data = {};
   std::string error;
   std::unique_ptr<zq::PrefixMachine> machine;
-  if (zq::buildSampleMachine(spec, dir.sub("pc"), error)) {
+  if (zq::buildSampleMachine(recipe, dir.sub("pc"), error)) {
     machine = zq::PrefixMachine::open(dir.sub("pc"), error);
   }
   if (!machine) {

@@ -24,18 +24,18 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-  zq::SampleMachineSpec spec;
+  zq::SampleMachineRecipe recipe;
   std::string dir;
   bool withPrograms = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     const bool hasValue = i + 1 < argc;
     if (arg == "--user" && hasValue) {
-      spec.user = zq::utf8ToWide(argv[++i]);
+      recipe.user = zq::utf8ToWide(argv[++i]);
     } else if (arg == "--computer" && hasValue) {
-      spec.computer = zq::wideUpper(zq::utf8ToWide(argv[++i]));
+      recipe.computer = zq::wideUpper(zq::utf8ToWide(argv[++i]));
     } else if (arg == "--windows" && hasValue) {
-      if (!zq::SampleWindowsVersion::byName(argv[++i], spec.version)) {
+      if (!zq::SampleWindowsVersion::byName(argv[++i], recipe.version)) {
         std::fputs(kUsage, stderr);
         return 2;
       }
@@ -53,16 +53,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (withPrograms) {
-    for (auto family : {zq::sampleMailA(spec.user), zq::sampleMailB(spec.user),
+    for (auto family : {zq::sampleMailA(recipe.user), zq::sampleMailB(recipe.user),
                         zq::sampleWebAPrograms(), zq::sampleWebBPrograms()})
-      spec.data.insert(spec.data.end(), family.begin(), family.end());
+      recipe.data.insert(recipe.data.end(), family.begin(), family.end());
   }
   std::string error;
-  if (!zq::buildSampleMachine(spec, dir, error)) {
+  if (!zq::buildSampleMachine(recipe, dir, error)) {
     std::fprintf(stderr, "make-sample-machine: %s\n", error.c_str());
     return 1;
   }
-  std::printf("Made a sample computer for user %s in %s\n", zq::wideToUtf8(spec.user).c_str(),
+  std::printf("Made a sample computer for user %s in %s\n", zq::wideToUtf8(recipe.user).c_str(),
               dir.c_str());
   return 0;
 }

@@ -13,8 +13,8 @@
 
 namespace zq {
 
-TransferRoundTrip::TransferRoundTrip(const SampleMachineSpec& source,
-                                     const SampleMachineSpec& target)
+TransferRoundTrip::TransferRoundTrip(const SampleMachineRecipe& source,
+                                     const SampleMachineRecipe& target)
     : dir_("zq-roundtrip") {
   if (dir_.path().empty()) {
     error_ = "no scratch folder";

@@ -3,7 +3,7 @@
 // program (a real process) on a second computer, and the test looks at what
 // landed there.
 //
-//   TransferRoundTrip trip(sourceSpec, targetSpec);
+//   TransferRoundTrip trip(sourceRecipe, targetRecipe);
 //   ASSERT_TRUE(trip.ready()) << trip.error();
 //   BackupResult backup = trip.backup({"Thunderbird"});
 //   ProgramRun restore = trip.restore({"--detect"});
@@ -28,7 +28,7 @@ namespace zq {
 
 class TransferRoundTrip {
  public:
-  TransferRoundTrip(const SampleMachineSpec& source, const SampleMachineSpec& target);
+  TransferRoundTrip(const SampleMachineRecipe& source, const SampleMachineRecipe& target);
   ~TransferRoundTrip();
 
   bool ready() const { return error_.empty(); }

@@ -27,11 +27,11 @@ struct CommonFolderEntry {
 const std::vector<CommonFolderEntry>& commonShellFolders();
 
 // The sample user's profile folder, "C:\users\<user>".
-std::u16string profileFolder(const SampleMachineSpec& spec);
+std::u16string profileFolder(const SampleMachineRecipe& recipe);
 
 // Writes user.reg, userdef.reg and system.reg: the prefix's own values and
 // then `extra` in order. False with a reason on failure.
-bool writeSampleRegistry(const SampleMachineSpec& spec, const std::string& hostDir,
+bool writeSampleRegistry(const SampleMachineRecipe& recipe, const std::string& hostDir,
                          const std::vector<SampleRegValue>& extra, std::string& error);
 
 }  // namespace zq::sample

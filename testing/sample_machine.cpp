@@ -60,8 +60,8 @@ SampleRegValue sampleDword(RegRoot root, std::u16string key, std::u16string name
 
 namespace sample {
 
-std::u16string profileFolder(const SampleMachineSpec& spec) {
-  return u"C:\\users\\" + spec.user;
+std::u16string profileFolder(const SampleMachineRecipe& recipe) {
+  return u"C:\\users\\" + recipe.user;
 }
 
 const std::vector<ShellFolderEntry>& userShellFolders() {
@@ -119,13 +119,13 @@ const std::vector<CommonFolderEntry>& commonShellFolders() {
 
 }  // namespace sample
 
-std::u16string sampleVariable(const SampleMachineSpec& spec, std::u16string_view name) {
-  const std::u16string profile = sample::profileFolder(spec);
+std::u16string sampleVariable(const SampleMachineRecipe& recipe, std::u16string_view name) {
+  const std::u16string profile = sample::profileFolder(recipe);
   const std::pair<const char16_t*, std::u16string> vars[] = {
       {u"ALLUSERSPROFILE", u"C:\\ProgramData"},
       {u"APPDATA", profile + u"\\AppData\\Roaming"},
       {u"CommonProgramFiles", u"C:\\Program Files\\Common Files"},
-      {u"COMPUTERNAME", spec.computer},
+      {u"COMPUTERNAME", recipe.computer},
       {u"HOMEDRIVE", u"C:"},
       {u"HOMEPATH", profile.substr(2)},
       {u"LOCALAPPDATA", profile + u"\\AppData\\Local"},
@@ -137,7 +137,7 @@ std::u16string sampleVariable(const SampleMachineSpec& spec, std::u16string_view
       {u"SystemRoot", u"C:\\windows"},
       {u"TEMP", profile + u"\\Temp"},
       {u"TMP", profile + u"\\Temp"},
-      {u"USERNAME", spec.user},
+      {u"USERNAME", recipe.user},
       {u"USERPROFILE", profile},
       {u"windir", u"C:\\windows"},
   };
@@ -147,7 +147,7 @@ std::u16string sampleVariable(const SampleMachineSpec& spec, std::u16string_view
   return {};
 }
 
-std::u16string expandSampleVariables(const SampleMachineSpec& spec, std::u16string_view text) {
+std::u16string expandSampleVariables(const SampleMachineRecipe& recipe, std::u16string_view text) {
   std::u16string out;
   size_t i = 0;
   while (i < text.size()) {
@@ -155,7 +155,7 @@ std::u16string expandSampleVariables(const SampleMachineSpec& spec, std::u16stri
     const size_t close = open == text.npos ? text.npos : text.find(u'%', open + 1);
     if (close == text.npos) break;
     out.append(text.substr(i, open - i));
-    const std::u16string value = sampleVariable(spec, text.substr(open + 1, close - open - 1));
+    const std::u16string value = sampleVariable(recipe, text.substr(open + 1, close - open - 1));
     if (value.empty()) {
       // Not ours: keep the first "%" and look again from the second.
       out += u'%';
@@ -178,8 +178,8 @@ namespace {
 // "C:\Users\alice" and "C:\users\alice" name one folder.
 class Layout {
  public:
-  Layout(const SampleMachineSpec& spec, std::string hostDir)
-      : spec_(spec), hostDir_(std::move(hostDir)) {}
+  Layout(const SampleMachineRecipe& recipe, std::string hostDir)
+      : recipe_(recipe), hostDir_(std::move(hostDir)) {}
 
   // Makes the folder and its missing parents.
   bool makeFolder(std::u16string_view windowsPath, std::string& error) {
@@ -210,7 +210,7 @@ class Layout {
 
  private:
   std::string driveRoot(char16_t letter) const {
-    for (const auto& d : spec_.drives) {
+    for (const auto& d : recipe_.drives) {
       if (upperChar(d.letter) != upperChar(letter)) continue;
       if (d.folder == "/") return {};  // never write into the host's own tree
       return d.folder.starts_with("/") ? d.folder : hostDir_ + "/" + d.folder;
@@ -222,7 +222,7 @@ class Layout {
   // component too when makeLast.
   bool resolve(std::u16string_view windowsPath, bool makeLast, std::string& out,
                std::string& error) {
-    const std::u16string path = expandSampleVariables(spec_, windowsPath);
+    const std::u16string path = expandSampleVariables(recipe_, windowsPath);
     const std::string shown = wideToUtf8(path);
     if (path.size() < 2 || path[1] != u':') {
       error = "not a path on a drive: " + shown;
@@ -278,14 +278,14 @@ class Layout {
     return exact;
   }
 
-  const SampleMachineSpec& spec_;
+  const SampleMachineRecipe& recipe_;
   std::string hostDir_;
 };
 
-bool makeDrives(const SampleMachineSpec& spec, const std::string& hostDir, std::string& error) {
+bool makeDrives(const SampleMachineRecipe& recipe, const std::string& hostDir, std::string& error) {
   std::error_code ec;
   fs::create_directory(hostDir + "/dosdevices", ec);
-  for (const auto& d : spec.drives) {
+  for (const auto& d : recipe.drives) {
     const bool inside = !d.folder.starts_with("/");
     if (inside) fs::create_directories(hostDir + "/" + d.folder, ec);
     const std::string link =
@@ -301,7 +301,7 @@ bool makeDrives(const SampleMachineSpec& spec, const std::string& hostDir, std::
 
 // The folders of a fresh prefix: Windows, program files, the public and the
 // user's profile with every shell folder.
-std::vector<std::u16string> standardFolders(const SampleMachineSpec& spec) {
+std::vector<std::u16string> standardFolders(const SampleMachineRecipe& recipe) {
   std::vector<std::u16string> folders = {
       u"C:\\windows\\system32",         u"C:\\windows\\Fonts",
       u"C:\\windows\\temp",             u"C:\\windows\\tasks",
@@ -316,20 +316,20 @@ std::vector<std::u16string> standardFolders(const SampleMachineSpec& spec) {
   };
   for (const auto& f : sample::commonShellFolders()) {
     const std::u16string rel = f.path;
-    folders.push_back(sampleVariable(spec, f.variable) + (rel.empty() ? u"" : u"\\" + rel));
+    folders.push_back(sampleVariable(recipe, f.variable) + (rel.empty() ? u"" : u"\\" + rel));
   }
   for (const auto& f : sample::userShellFolders()) {
     folders.push_back(f.inProfile ? u"%PROFILE%\\" + std::u16string(f.path) : f.path);
   }
   for (auto& f : folders) {
-    if (f.starts_with(u"%PROFILE%")) f = sample::profileFolder(spec) + f.substr(9);
+    if (f.starts_with(u"%PROFILE%")) f = sample::profileFolder(recipe) + f.substr(9);
   }
   return folders;
 }
 
-bool writeShortcut(Layout& layout, const SampleMachineSpec& spec, const SampleShortcut& s,
+bool writeShortcut(Layout& layout, const SampleMachineRecipe& recipe, const SampleShortcut& s,
                    std::string& error) {
-  const std::u16string target = expandSampleVariables(spec, s.target);
+  const std::u16string target = expandSampleVariables(recipe, s.target);
   std::vector<uint8_t> bytes;
   if (target.starts_with(u"\\\\")) {
     // "\\server\share" is the share; what follows is the path below it.
@@ -346,7 +346,7 @@ bool writeShortcut(Layout& layout, const SampleMachineSpec& spec, const SampleSh
 
 }  // namespace
 
-bool buildSampleMachine(const SampleMachineSpec& spec, const std::string& hostDir,
+bool buildSampleMachine(const SampleMachineRecipe& recipe, const std::string& hostDir,
                         std::string& error) {
   std::error_code ec;
   if (hostDir.empty()) {
@@ -362,19 +362,19 @@ bool buildSampleMachine(const SampleMachineSpec& spec, const std::string& hostDi
     error = "cannot make the folder " + hostDir;
     return false;
   }
-  if (spec.user.empty() || spec.user.find_first_of(u"\\/:*?\"<>|") != spec.user.npos) {
-    error = "not a usable user name: " + wideToUtf8(spec.user);
+  if (recipe.user.empty() || recipe.user.find_first_of(u"\\/:*?\"<>|") != recipe.user.npos) {
+    error = "not a usable user name: " + wideToUtf8(recipe.user);
     return false;
   }
-  if (!makeDrives(spec, hostDir, error)) return false;
+  if (!makeDrives(recipe, hostDir, error)) return false;
 
-  Layout layout(spec, hostDir);
-  for (const auto& folder : standardFolders(spec)) {
+  Layout layout(recipe, hostDir);
+  for (const auto& folder : standardFolders(recipe)) {
     if (!layout.makeFolder(folder, error)) return false;
   }
 
   std::vector<SampleRegValue> values;
-  for (const auto& data : spec.data) {
+  for (const auto& data : recipe.data) {
     auto fail = [&] {
       error = data.name + ": " + error;
       return false;
@@ -386,11 +386,11 @@ bool buildSampleMachine(const SampleMachineSpec& spec, const std::string& hostDi
       if (!layout.writeFile(file.path, file.content, file.unixTime, error)) return fail();
     }
     for (const auto& shortcut : data.shortcuts) {
-      if (!writeShortcut(layout, spec, shortcut, error)) return fail();
+      if (!writeShortcut(layout, recipe, shortcut, error)) return fail();
     }
     values.insert(values.end(), data.values.begin(), data.values.end());
   }
-  return sample::writeSampleRegistry(spec, hostDir, values, error);
+  return sample::writeSampleRegistry(recipe, hostDir, values, error);
 }
 
 }  // namespace zq

@@ -1,6 +1,6 @@
 // Sample Windows computers for tests, benchmarks and the demo.
 //
-// A sample computer is declared as data (SampleMachineSpec) and built as a
+// A sample computer is declared as data (SampleMachineRecipe) and built as a
 // Wine-style prefix folder by buildSampleMachine(): the drive folders, the
 // dosdevices links, the user's profile with its special folders, and
 // user.reg, userdef.reg and system.reg with the values a real prefix has.
@@ -95,7 +95,7 @@ SampleRegValue sampleDword(RegRoot root, std::u16string key, std::u16string name
 // its "target.lnk", a folder on D: and a file on the CD.
 SampleData sampleUserDocuments();
 
-struct SampleMachineSpec {
+struct SampleMachineRecipe {
   std::u16string user = u"alice";
   std::u16string computer = u"ALICE-PC";
   SampleWindowsVersion version;
@@ -109,14 +109,14 @@ struct SampleMachineSpec {
 
 // Builds the prefix in hostDir, which must be missing or empty (a sample is
 // never built over an existing computer). False with a reason on failure.
-bool buildSampleMachine(const SampleMachineSpec& spec, const std::string& hostDir,
+bool buildSampleMachine(const SampleMachineRecipe& recipe, const std::string& hostDir,
                         std::string& error);
 
 // The sample's value of an environment variable ("USERPROFILE" ->
 // "C:\users\alice"); empty when the sample does not define it.
-std::u16string sampleVariable(const SampleMachineSpec& spec, std::u16string_view name);
+std::u16string sampleVariable(const SampleMachineRecipe& recipe, std::u16string_view name);
 
 // text with every %NAME% the sample defines replaced; others stay as they are.
-std::u16string expandSampleVariables(const SampleMachineSpec& spec, std::u16string_view text);
+std::u16string expandSampleVariables(const SampleMachineRecipe& recipe, std::u16string_view text);
 
 }  // namespace zq

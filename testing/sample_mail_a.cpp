@@ -127,8 +127,8 @@ std::vector<uint8_t> outlookPathValue(std::u16string_view path, PstPathEncoding 
 }
 
 SampleData sampleOutlook(std::u16string_view user) {
-  SampleMachineSpec spec;
-  spec.user = user;
+  SampleMachineRecipe recipe;
+  recipe.user = user;
   const std::u16string local = u"%LOCALAPPDATA%\\Microsoft\\Outlook\\";
   SampleData d;
   d.name = "outlook";
@@ -141,10 +141,10 @@ SampleData sampleOutlook(std::u16string_view user) {
   };
   d.values = {
       binaryValue(kProfiles + u"0a0d020000000000c000000000000046", u"01020fff",
-                  outlookPathValue(expandSampleVariables(spec, local + u"Outlook.pst"),
+                  outlookPathValue(expandSampleVariables(recipe, local + u"Outlook.pst"),
                                    PstPathEncoding::Wide)),
       binaryValue(kProfiles + u"13dbb0c8aa05101a9bb000aa002fc45a", u"01020fff",
-                  outlookPathValue(expandSampleVariables(spec, local + u"archive.pst"),
+                  outlookPathValue(expandSampleVariables(recipe, local + u"archive.pst"),
                                    PstPathEncoding::NarrowAfterGap)),
       binaryValue(kProfiles + u"9207f3e0a3b11019908b08002b2a56c2", u"01020fff",
                   outlookPathValue(u"D:\\Mail\\Family.pst", PstPathEncoding::Narrow)),

@@ -37,8 +37,8 @@ std::u16string lower(std::u16string_view s) { return wideLower(s); }
 
 // "Shell Folders" (finished paths) and "User Shell Folders" (%USERPROFILE%
 // paths) of the user; userdef.reg holds the same two keys.
-void writeUserFolders(RegistryHive& hive, const SampleMachineSpec& spec) {
-  const std::u16string profile = profileFolder(spec);
+void writeUserFolders(RegistryHive& hive, const SampleMachineRecipe& recipe) {
+  const std::u16string profile = profileFolder(recipe);
   for (const auto& f : userShellFolders()) {
     const std::u16string rel = f.path;
     text(hive, kShellFolders, f.name, f.inProfile ? profile + u"\\" + rel : rel);
@@ -47,9 +47,9 @@ void writeUserFolders(RegistryHive& hive, const SampleMachineSpec& spec) {
   }
 }
 
-void writeUserHive(RegistryHive& hive, const SampleMachineSpec& spec) {
-  writeUserFolders(hive, spec);
-  const std::u16string profile = profileFolder(spec);
+void writeUserHive(RegistryHive& hive, const SampleMachineRecipe& recipe) {
+  writeUserFolders(hive, recipe);
+  const std::u16string profile = profileFolder(recipe);
   text(hive, u"Environment", u"TEMP", profile + u"\\Temp");
   text(hive, u"Environment", u"TMP", profile + u"\\Temp");
 
@@ -60,15 +60,15 @@ void writeUserHive(RegistryHive& hive, const SampleMachineSpec& spec) {
   text(hive, v, u"HOMEPATH", profile.substr(2));
   text(hive, v, u"HOMESHARE", u"");
   text(hive, v, u"LOCALAPPDATA", profile + u"\\AppData\\Local");
-  text(hive, v, u"LOGONSERVER", u"\\\\" + spec.computer);
+  text(hive, v, u"LOGONSERVER", u"\\\\" + recipe.computer);
   text(hive, v, u"SESSIONNAME", u"Console");
-  text(hive, v, u"USERDOMAIN", spec.computer);
-  text(hive, v, u"USERNAME", spec.user);
+  text(hive, v, u"USERDOMAIN", recipe.computer);
+  text(hive, v, u"USERNAME", recipe.user);
   text(hive, v, u"USERPROFILE", profile);
 }
 
-void writeVersion(RegistryHive& hive, const SampleMachineSpec& spec) {
-  const auto& ver = spec.version;
+void writeVersion(RegistryHive& hive, const SampleMachineRecipe& recipe) {
+  const auto& ver = recipe.version;
   const std::u16string k = kNtCurrentVersion;
   text(hive, k, u"CSDVersion", ver.servicePack);
   text(hive, k, u"CurrentBuild", ver.build);
@@ -98,14 +98,14 @@ void writeVersion(RegistryHive& hive, const SampleMachineSpec& spec) {
   text(hive, std::u16string(kControl) + u"\\ProductOptions", u"ProductType", u"WinNT");
 }
 
-void writeProfiles(RegistryHive& hive, const SampleMachineSpec& spec) {
+void writeProfiles(RegistryHive& hive, const SampleMachineRecipe& recipe) {
   const std::u16string list = std::u16string(kNtCurrentVersion) + u"\\ProfileList";
   text(hive, list, u"ProfilesDirectory", u"C:\\users", kRegExpandSz);
   text(hive, list, u"ProgramData", u"C:\\ProgramData", kRegExpandSz);
   text(hive, list, u"Public", u"C:\\users\\Public", kRegExpandSz);
   const std::u16string user = list + u"\\" + kUserSid;
   dword(hive, user, u"Flags", 0);
-  text(hive, user, u"ProfileImagePath", profileFolder(spec));
+  text(hive, user, u"ProfileImagePath", profileFolder(recipe));
 }
 
 void writeProgramFolders(RegistryHive& hive) {
@@ -120,11 +120,11 @@ void writeProgramFolders(RegistryHive& hive) {
   text(hive, k, u"RegisteredOwner", u"");
 }
 
-void writeCommonFolders(RegistryHive& hive, const SampleMachineSpec& spec) {
+void writeCommonFolders(RegistryHive& hive, const SampleMachineRecipe& recipe) {
   for (const auto& f : commonShellFolders()) {
     const std::u16string rel = f.path;
     const std::u16string tail = rel.empty() ? rel : u"\\" + rel;
-    text(hive, kShellFolders, f.name, sampleVariable(spec, f.variable) + tail);
+    text(hive, kShellFolders, f.name, sampleVariable(recipe, f.variable) + tail);
     text(hive, kUserShellFolders, f.name, u"%" + std::u16string(f.variable) + u"%" + tail,
          kRegExpandSz);
   }
@@ -145,22 +145,22 @@ void writeSystemEnvironment(RegistryHive& hive) {
   text(hive, k, u"winsysdir", u"C:\\windows\\system32");
 }
 
-void writeComputer(RegistryHive& hive, const SampleMachineSpec& spec) {
+void writeComputer(RegistryHive& hive, const SampleMachineRecipe& recipe) {
   text(hive, std::u16string(kControl) + u"\\ComputerName\\ComputerName", u"ComputerName",
-       spec.computer);
+       recipe.computer);
   const std::u16string tcp = std::u16string(kServices) + u"\\Tcpip\\Parameters";
   text(hive, tcp, u"DataBasePath", u"C:\\windows\\system32\\drivers\\etc");
   text(hive, tcp, u"Domain", u"");
-  text(hive, tcp, u"Hostname", lower(spec.computer));
+  text(hive, tcp, u"Hostname", lower(recipe.computer));
   dword(hive, u"System\\Select", u"Current", 1);
 
   const std::u16string cp = std::u16string(kControl) + u"\\Nls\\Codepage";
-  text(hive, cp, u"ACP", number(spec.ansiCodePage));
+  text(hive, cp, u"ACP", number(recipe.ansiCodePage));
   text(hive, cp, u"MACCP", u"10000");
-  text(hive, cp, u"OEMCP", number(spec.oemCodePage));
+  text(hive, cp, u"OEMCP", number(recipe.oemCodePage));
 
   dword(hive, std::u16string(kCurrentVersion) + u"\\Policies\\System", u"EnableLUA",
-        spec.uacEnabled ? 1 : 0);
+        recipe.uacEnabled ? 1 : 0);
 }
 
 // A few services as a prefix has them (there is no shadow copy service).
@@ -192,42 +192,42 @@ void writeServices(RegistryHive& hive) {
        u"C:\\windows\\system32\\schedsvc.dll");
 }
 
-void writeDrives(RegistryHive& hive, const SampleMachineSpec& spec) {
-  for (const auto& d : spec.drives) {
+void writeDrives(RegistryHive& hive, const SampleMachineRecipe& recipe) {
+  for (const auto& d : recipe.drives) {
     if (d.wineType.empty()) continue;
     text(hive, u"Software\\Wine\\Drives", std::u16string(1, lowerChar(d.letter)) + u":",
          d.wineType);
   }
 }
 
-void writeMachineHive(RegistryHive& hive, const SampleMachineSpec& spec) {
-  writeVersion(hive, spec);
-  writeProfiles(hive, spec);
+void writeMachineHive(RegistryHive& hive, const SampleMachineRecipe& recipe) {
+  writeVersion(hive, recipe);
+  writeProfiles(hive, recipe);
   writeProgramFolders(hive);
-  writeCommonFolders(hive, spec);
+  writeCommonFolders(hive, recipe);
   writeSystemEnvironment(hive);
-  writeComputer(hive, spec);
+  writeComputer(hive, recipe);
   writeServices(hive);
-  writeDrives(hive, spec);
+  writeDrives(hive, recipe);
 }
 
 }  // namespace
 
-bool writeSampleRegistry(const SampleMachineSpec& spec, const std::string& hostDir,
+bool writeSampleRegistry(const SampleMachineRecipe& recipe, const std::string& hostDir,
                          const std::vector<SampleRegValue>& extra, std::string& error) {
   RegistryHive user = RegistryHive::create(HiveKind::User, hostDir + "/user.reg");
   RegistryHive machine = RegistryHive::create(HiveKind::Machine, hostDir + "/system.reg");
   RegistryHive defaults = RegistryHive::create(HiveKind::DefaultUser, hostDir + "/userdef.reg");
-  // Fixed key times, so two builds of one spec give the same files.
+  // Fixed key times, so two builds of one recipe give the same files.
   for (RegistryHive* hive : {&user, &machine, &defaults}) hive->setFixedTime(kKeyTime);
-  writeUserHive(user, spec);
-  writeUserFolders(defaults, spec);
-  writeMachineHive(machine, spec);
+  writeUserHive(user, recipe);
+  writeUserFolders(defaults, recipe);
+  writeMachineHive(machine, recipe);
 
   for (const auto& r : extra) {
     RegValue value = r.value;
     if (r.expandVariables) {
-      value = RegValue::fromText(value.name, expandSampleVariables(spec, value.text()), value.type);
+      value = RegValue::fromText(value.name, expandSampleVariables(recipe, value.text()), value.type);
     }
     switch (r.root) {
       case RegRoot::CurrentUser:

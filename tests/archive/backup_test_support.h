@@ -96,7 +96,7 @@ class SampleComputer : public ::testing::Test {
     ASSERT_FALSE(scratch_.path().empty());
     prefix_ = scratch_.sub("pc");
     std::string error;
-    ASSERT_TRUE(buildSampleMachine(spec_, prefix_, error)) << error;
+    ASSERT_TRUE(buildSampleMachine(recipe_, prefix_, error)) << error;
     machine_ = PrefixMachine::open(prefix_, error,
                                    {.hostUser = "alice", .hostName = "pc", .opener = "/bin/false"});
     ASSERT_TRUE(machine_) << error;
@@ -121,7 +121,7 @@ class SampleComputer : public ::testing::Test {
     writeHost(path, content);
   }
 
-  SampleMachineSpec spec_;
+  SampleMachineRecipe recipe_;
   ScratchDir scratch_{"zq-backup"};
   std::string prefix_;
   std::unique_ptr<PrefixMachine> machine_;

@@ -37,13 +37,13 @@ std::set<Row> rowsOf(const RecordingEntries& entries, std::u16string_view root =
   return rows;
 }
 
-SampleMachineSpec specWith(std::vector<SampleData> data) {
-  SampleMachineSpec spec;
-  spec.data = std::move(data);
-  return spec;
+SampleMachineRecipe recipeWith(std::vector<SampleData> data) {
+  SampleMachineRecipe recipe;
+  recipe.data = std::move(data);
+  return recipe;
 }
 
-SampleMachineSpec mailComputer() { return specWith(sampleMailA()); }
+SampleMachineRecipe mailComputer() { return recipeWith(sampleMailA()); }
 
 // ---------------------------------------------------------------- Outlook
 
@@ -123,7 +123,7 @@ TEST(Outlook, OnlyBinaryValuesOfTheFirstProfileKeyCount) {
       sampleText(RegRoot::CurrentUser, office + u"\\Office\\13dbb0c8aa05101a9bb000aa002fc45a",
                  u"01020fff", std::u16string(27, u'x') + u"C:\\Mail\\Text.pst"),
   };
-  SampleComputer pc(specWith({sampleOutlook(), extra}));
+  SampleComputer pc(recipeWith({sampleOutlook(), extra}));
   ASSERT_TRUE(pc.ok());
 
   RecordingEntries entries;
@@ -144,7 +144,7 @@ TEST(Outlook, FailsWhenNoNamedFileCanBeStored) {
     // Profiles that name files which are gone.
     SampleData profilesOnly = sampleOutlook();
     profilesOnly.files.clear();
-    SampleComputer pc(specWith({profilesOnly}));
+    SampleComputer pc(recipeWith({profilesOnly}));
     ASSERT_TRUE(pc.ok());
     RecordingEntries entries;
     EXPECT_FALSE(collectOutlook(entries));
@@ -198,7 +198,7 @@ TEST(OutlookExpress, TheAddressBookAloneIsNoSuccess) {
                                          return v.value.name == u"Store Root";
                                        }),
                         bookOnly.values.end());
-  SampleComputer pc(specWith({bookOnly}));
+  SampleComputer pc(recipeWith({bookOnly}));
   ASSERT_TRUE(pc.ok());
   RecordingEntries entries;
   EXPECT_FALSE(collectOutlookExpress(entries));
@@ -234,7 +234,7 @@ const StoreRootCase kStoreRootCases[] = {
 
 TEST(StoreRootMail, StoresTheStoreWithoutDictionariesThenTheContacts) {
   for (const StoreRootCase& c : kStoreRootCases) {
-    SampleComputer pc(specWith({c.data()}));
+    SampleComputer pc(recipeWith({c.data()}));
     ASSERT_TRUE(pc.ok());
     const std::u16string store = localAppDataFolder() + u"\\" + c.store;
     RecordingEntries entries;
@@ -267,7 +267,7 @@ TEST(StoreRootMail, WithoutTheStoreNothingIsStored) {
                                       return f.path.find(u"Contacts") == std::u16string::npos;
                                     }),
                      data.files.end());
-    SampleComputer pc(specWith({data}));
+    SampleComputer pc(recipeWith({data}));
     ASSERT_TRUE(pc.ok());
     RecordingEntries entries;
     EXPECT_FALSE(c.collect(entries)) << c.program;
@@ -275,7 +275,7 @@ TEST(StoreRootMail, WithoutTheStoreNothingIsStored) {
     EXPECT_EQ(entries.errorText(), c.failure);
   }
   // A locked message fails the store, and the writer's reason wins.
-  SampleComputer pc(specWith({sampleWindowsMail()}));
+  SampleComputer pc(recipeWith({sampleWindowsMail()}));
   ASSERT_TRUE(pc.ok());
   RecordingEntries entries;
   entries.failPath = localAppDataFolder() + u"\\Microsoft\\Windows Mail\\Mail.MSMessageStore";

@@ -21,12 +21,12 @@
 namespace zq {
 namespace {
 
-SampleMachineSpec withData(std::vector<SampleData> data,
+SampleMachineRecipe withData(std::vector<SampleData> data,
                            SampleWindowsVersion version = SampleWindowsVersion::windows7()) {
-  SampleMachineSpec spec;
-  spec.data = std::move(data);
-  spec.version = version;
-  return spec;
+  SampleMachineRecipe recipe;
+  recipe.data = std::move(data);
+  recipe.version = version;
+  return recipe;
 }
 
 // What was stored, one "tag | relative folder | path" line each (the path

@@ -17,10 +17,10 @@ namespace zq {
 
 class SampleComputer {
  public:
-  explicit SampleComputer(const SampleMachineSpec& spec = {}) : dir_("zq-collect") {
+  explicit SampleComputer(const SampleMachineRecipe& recipe = {}) : dir_("zq-collect") {
     std::string error;
     const std::string prefix = dir_.sub("pc");
-    EXPECT_TRUE(buildSampleMachine(spec, prefix, error)) << error;
+    EXPECT_TRUE(buildSampleMachine(recipe, prefix, error)) << error;
     machine_ = PrefixMachine::open(prefix, error);
     EXPECT_NE(machine_, nullptr) << error;
     if (machine_) scope_.emplace(*machine_);

@@ -22,10 +22,10 @@ namespace {
 
 using CollectFn = std::function<bool(Entries&)>;
 
-SampleMachineSpec specWith(std::vector<SampleData> data) {
-  SampleMachineSpec spec;
-  spec.data.insert(spec.data.end(), data.begin(), data.end());
-  return spec;
+SampleMachineRecipe recipeWith(std::vector<SampleData> data) {
+  SampleMachineRecipe recipe;
+  recipe.data.insert(recipe.data.end(), data.begin(), data.end());
+  return recipe;
 }
 
 // The stored files as "tag|relative folder|path" with the user's profile
@@ -57,7 +57,7 @@ const std::string kFirefoxProfile =
 const std::string kOutside = "d:\\firefox profiles\\alice.work\\";
 
 TEST(FirefoxCollector, MainFolderOnceAndTheProfileOnAnotherDriveOnce) {
-  SampleComputer pc(specWith({sampleFirefox()}));
+  SampleComputer pc(recipeWith({sampleFirefox()}));
   ASSERT_TRUE(pc.ok());
   for (bool backupEdition : {true, false}) {
     RecordingEntries entries(backupEdition);
@@ -106,7 +106,7 @@ TEST(FirefoxCollector, ProfilesOutsideAreTellApartAndKeptApart) {
       {u"D:\\Two\\work\\prefs.js", "// two"},
       {u"D:\\Three\\gone\\prefs.js", "// three"},
   };
-  SampleComputer pc(specWith({sampleFirefox(), extra}));
+  SampleComputer pc(recipeWith({sampleFirefox(), extra}));
   ASSERT_TRUE(pc.ok());
 
   const std::u16string main = addBackslash(appDataFolder()) + u"Mozilla\\Firefox";
@@ -137,7 +137,7 @@ TEST(FirefoxCollector, WithoutItsFolderFails) {
 }
 
 TEST(ChromeCollector, UserDataWithoutItsCacheButWithTheJournals) {
-  SampleComputer pc(specWith({sampleChrome()}));
+  SampleComputer pc(recipeWith({sampleChrome()}));
   ASSERT_TRUE(pc.ok());
   RecordingEntries entries;
   EXPECT_TRUE(collectGoogleChrome(entries));
@@ -155,7 +155,7 @@ TEST(ChromeCollector, UserDataWithoutItsCacheButWithTheJournals) {
 }
 
 TEST(InternetExplorerCollector, TheWholeFavoritesFolder) {
-  SampleComputer pc(specWith({sampleInternetExplorerFavorites()}));
+  SampleComputer pc(recipeWith({sampleInternetExplorerFavorites()}));
   ASSERT_TRUE(pc.ok());
   RecordingEntries entries;
   EXPECT_TRUE(collectInternetExplorer(entries));
@@ -172,7 +172,7 @@ TEST(InternetExplorerCollector, TheWholeFavoritesFolder) {
 }
 
 TEST(SafariCollector, ItsFolderWithoutAnnouncingItself) {
-  SampleComputer pc(specWith({sampleSafari()}));
+  SampleComputer pc(recipeWith({sampleSafari()}));
   ASSERT_TRUE(pc.ok());
   RecordingEntries entries;
   EXPECT_TRUE(collectSafari(entries));
@@ -206,7 +206,7 @@ TEST(OperaCollector, FindsTheProfileAndTheMailFolder) {
   };
   for (const OperaCase& c : cases) {
     SCOPED_TRACE(c.label);
-    SampleComputer pc(specWith({sampleOpera(c.install, c.mailRoot)}));
+    SampleComputer pc(recipeWith({sampleOpera(c.install, c.mailRoot)}));
     ASSERT_TRUE(pc.ok());
     RecordingEntries entries;
     EXPECT_TRUE(collectOpera(entries));
@@ -264,7 +264,7 @@ TEST(WebACollectors, OperaInstalledWithoutAProfileFails) {
                                  u"Last CommandLine", u"%ProgramFiles%\\Opera\\opera.exe", kRegSz,
                                  true)};
   installed.files = {{u"%ProgramFiles%\\Opera\\operadef6.ini", "[System]\r\nMulti User=0\r\n"}};
-  SampleComputer pc(specWith({installed}));
+  SampleComputer pc(recipeWith({installed}));
   ASSERT_TRUE(pc.ok());
   RecordingEntries entries;
   EXPECT_FALSE(collectOpera(entries));

@@ -23,11 +23,11 @@ namespace {
 using Stored = RecordingEntries::Stored;
 using CollectFn = std::function<bool(Entries&)>;
 
-SampleMachineSpec specWith(std::vector<SampleData> data, bool uac = false) {
-  SampleMachineSpec spec;
-  spec.uacEnabled = uac;
-  spec.data.insert(spec.data.end(), data.begin(), data.end());
-  return spec;
+SampleMachineRecipe recipeWith(std::vector<SampleData> data, bool uac = false) {
+  SampleMachineRecipe recipe;
+  recipe.uacEnabled = uac;
+  recipe.data.insert(recipe.data.end(), data.begin(), data.end());
+  return recipe;
 }
 
 // The stored files as "tag|relative folder|path below the user's profile"
@@ -118,7 +118,7 @@ TEST(WebBCollectors, StoreTheirFoldersOrFailWithTheirText) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    SampleComputer pc(specWith(c.data, c.uac));
+    SampleComputer pc(recipeWith(c.data, c.uac));
     ASSERT_TRUE(pc.ok());
     RecordingEntries entries;
     const bool ok = c.collect(entries);
@@ -131,7 +131,7 @@ TEST(WebBCollectors, StoreTheirFoldersOrFailWithTheirText) {
 }
 
 TEST(WebBCollectors, GoogleDesktopWithoutItsGadgetFolderStoresTheIndexButFails) {
-  SampleComputer pc(specWith({sampleGoogleDesktop(
+  SampleComputer pc(recipeWith({sampleGoogleDesktop(
       u"%LOCALAPPDATA%\\Google\\Google Desktop\\8531", u"%APPDATA%\\Nowhere", false)}));
   ASSERT_TRUE(pc.ok());
   RecordingEntries entries;
@@ -141,7 +141,7 @@ TEST(WebBCollectors, GoogleDesktopWithoutItsGadgetFolderStoresTheIndexButFails) 
 }
 
 TEST(WebBCollectors, WindowsLiveMessengerStoresItsDataAndEachAccountsHistory) {
-  SampleComputer pc(specWith({sampleWindowsLiveMessenger()}));
+  SampleComputer pc(recipeWith({sampleWindowsLiveMessenger()}));
   ASSERT_TRUE(pc.ok());
   for (bool backupEdition : {true, false}) {
     RecordingEntries entries(backupEdition);
@@ -168,7 +168,7 @@ TEST(WebBCollectors, WindowsLiveMessengerFailsWithoutItsDataFolderAndIgnoresBrok
     // An account whose log folder is gone costs nothing.
     SampleData data = sampleWindowsLiveMessenger();
     data.values = sampleWindowsLiveMessengerAccount(u"Q:\\Gone").values;
-    SampleComputer pc(specWith({data}));
+    SampleComputer pc(recipeWith({data}));
     ASSERT_TRUE(pc.ok());
     RecordingEntries entries;
     EXPECT_TRUE(collectWindowsLiveMessenger(entries));
@@ -176,7 +176,7 @@ TEST(WebBCollectors, WindowsLiveMessengerFailsWithoutItsDataFolderAndIgnoresBrok
   }
   {
     // Accounts alone are not the program's data.
-    SampleComputer pc(specWith({sampleWindowsLiveMessengerAccount(u"%USERPROFILE%\\Documents")}));
+    SampleComputer pc(recipeWith({sampleWindowsLiveMessengerAccount(u"%USERPROFILE%\\Documents")}));
     ASSERT_TRUE(pc.ok());
     RecordingEntries entries;
     EXPECT_FALSE(collectWindowsLiveMessenger(entries));

@@ -29,10 +29,10 @@ const std::u16string kBobSecond = u"D:\\Mail\\OE\\Bob at work";
 const std::u16string kBobThird =
     kBobLocal + u"Identities\\{99C0FFEE-0000-4000-8000-00000000B0B3}\\Microsoft\\Outlook Express";
 
-SampleMachineSpec alicesComputer() {
-  SampleMachineSpec spec;
-  spec.data = sampleMailA();
-  return spec;
+SampleMachineRecipe alicesComputer() {
+  SampleMachineRecipe recipe;
+  recipe.data = sampleMailA();
+  return recipe;
 }
 
 // Bob's mail programs: three identities (the first with mail of his own),
@@ -64,13 +64,13 @@ SampleData bobsMail() {
   return d;
 }
 
-SampleMachineSpec bobsComputer(bool withMail = true) {
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.computer = u"BOB-PC";
-  spec.data = {sampleUserDocuments()};
-  if (withMail) spec.data.push_back(bobsMail());
-  return spec;
+SampleMachineRecipe bobsComputer(bool withMail = true) {
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.computer = u"BOB-PC";
+  recipe.data = {sampleUserDocuments()};
+  if (withMail) recipe.data.push_back(bobsMail());
+  return recipe;
 }
 
 std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {
@@ -221,7 +221,7 @@ TEST(MailARoundTrip, AProgramMissingOnEitherSideFailsWithItsText) {
   for (const Case& c : cases) {
     {
       // Not installed on the source: the run stops with the program's text.
-      TransferRoundTrip trip(SampleMachineSpec{}, bobsComputer());
+      TransferRoundTrip trip(SampleMachineRecipe{}, bobsComputer());
       ASSERT_TRUE(trip.ready()) << trip.error();
       const BackupResult backup = trip.backup({c.program});
       EXPECT_FALSE(backup.succeeded) << c.program;
@@ -241,7 +241,7 @@ TEST(MailARoundTrip, AProgramMissingOnEitherSideFailsWithItsText) {
 // A file bob's computer cannot take (something of the same name is in the
 // way, as when a running program holds its store) fails that program only.
 TEST(MailARoundTrip, AStoreFileThatCannotBeWrittenFailsItsProgram) {
-  SampleMachineSpec bob = bobsComputer();
+  SampleMachineRecipe bob = bobsComputer();
   SampleData inTheWay;
   inTheWay.name = "in the way";
   inTheWay.folders = {u"D:\\Mail\\Windows Mail\\Mail.MSMessageStore"};

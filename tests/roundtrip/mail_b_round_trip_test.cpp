@@ -32,10 +32,10 @@ const std::string kBobPocoIni =
     "SigPath=Signatures\r\nTemplatePath=Templates\r\nSkinPath=Skins\r\n"
     "[Mail]\r\nAttachPath=Attach\r\n";
 
-SampleMachineSpec alicesComputer(std::vector<SampleData> data = sampleMailB()) {
-  SampleMachineSpec spec;
-  spec.data = std::move(data);
-  return spec;
+SampleMachineRecipe alicesComputer(std::vector<SampleData> data = sampleMailB()) {
+  SampleMachineRecipe recipe;
+  recipe.data = std::move(data);
+  return recipe;
 }
 
 // Bob's own installations: classic Eudora with its data on D: (moved aside
@@ -71,12 +71,12 @@ SampleData bobsPrograms() {
   return d;
 }
 
-SampleMachineSpec bobsComputer(std::vector<SampleData> data = {bobsPrograms()}) {
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.computer = u"BOB-PC";
-  spec.data = std::move(data);
-  return spec;
+SampleMachineRecipe bobsComputer(std::vector<SampleData> data = {bobsPrograms()}) {
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.computer = u"BOB-PC";
+  recipe.data = std::move(data);
+  return recipe;
 }
 
 std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {

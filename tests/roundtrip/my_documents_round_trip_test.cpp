@@ -9,12 +9,12 @@
 namespace zq {
 namespace {
 
-SampleMachineSpec bobsComputer() {
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.computer = u"BOB-PC";
-  spec.data = {};  // nothing of his own yet
-  return spec;
+SampleMachineRecipe bobsComputer() {
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.computer = u"BOB-PC";
+  recipe.data = {};  // nothing of his own yet
+  return recipe;
 }
 
 TEST(MyDocumentsRoundTrip, BackIntoTheTargetsDocumentsFolderOrTheChosenOne) {
@@ -28,7 +28,7 @@ TEST(MyDocumentsRoundTrip, BackIntoTheTargetsDocumentsFolderOrTheChosenOne) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.front());
-    TransferRoundTrip trip(SampleMachineSpec{}, bobsComputer());
+    TransferRoundTrip trip(SampleMachineRecipe{}, bobsComputer());
     ASSERT_TRUE(trip.ready()) << trip.error();
 
     const BackupResult backup = trip.backup({"My Documents"});

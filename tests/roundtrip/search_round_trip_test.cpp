@@ -20,9 +20,9 @@ namespace {
 // Alice's computer with a Quicken data file and an attachment. Z: (the
 // host's root, where the archive is written) counts as a network drive, so
 // the search walks only her own drives.
-SampleMachineSpec alicesComputer() {
-  SampleMachineSpec spec;
-  spec.drives = {{u'C', "drive_c", u""},
+SampleMachineRecipe alicesComputer() {
+  SampleMachineRecipe recipe;
+  recipe.drives = {{u'C', "drive_c", u""},
                  {u'D', "drive_d", u"hd"},
                  {u'E', "drive_e", u"cdrom"},
                  {u'Z', "/", u"network"}};
@@ -30,15 +30,15 @@ SampleMachineSpec alicesComputer() {
   quicken.name = "quicken";
   quicken.files = {{u"C:\\Money\\home.qdf", "qdf data", 0},
                    {u"C:\\Money\\attach\\bill.pdf", "pdf data", 0}};
-  spec.data.push_back(quicken);
-  return spec;
+  recipe.data.push_back(quicken);
+  return recipe;
 }
 
-SampleMachineSpec bobsComputer() {
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.computer = u"BOB-PC";
-  return spec;
+SampleMachineRecipe bobsComputer() {
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.computer = u"BOB-PC";
+  return recipe;
 }
 
 std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {

@@ -18,15 +18,15 @@ namespace {
 const std::vector<std::string> kPrograms = {"Firefox", "Google Chrome", "Internet Explorer",
                                             "Opera",   "Safari",        "My Documents"};
 
-SampleMachineSpec alicesComputer(OperaInstall opera = OperaInstall::MultiUser) {
-  SampleMachineSpec spec;
-  spec.data.push_back(sampleUserDocuments());
-  spec.data.push_back(sampleFirefox());
-  spec.data.push_back(sampleChrome());
-  spec.data.push_back(sampleInternetExplorerFavorites());
-  spec.data.push_back(sampleOpera(opera, u"D:\\Opera Mail\\"));
-  spec.data.push_back(sampleSafari());
-  return spec;
+SampleMachineRecipe alicesComputer(OperaInstall opera = OperaInstall::MultiUser) {
+  SampleMachineRecipe recipe;
+  recipe.data.push_back(sampleUserDocuments());
+  recipe.data.push_back(sampleFirefox());
+  recipe.data.push_back(sampleChrome());
+  recipe.data.push_back(sampleInternetExplorerFavorites());
+  recipe.data.push_back(sampleOpera(opera, u"D:\\Opera Mail\\"));
+  recipe.data.push_back(sampleSafari());
+  return recipe;
 }
 
 SampleData documentsOnD() {
@@ -52,14 +52,14 @@ SampleData operaInstalled(OperaInstall install, const std::u16string& mailRoot) 
   return d;
 }
 
-SampleMachineSpec bobsComputer(OperaInstall opera = OperaInstall::MultiUser,
+SampleMachineRecipe bobsComputer(OperaInstall opera = OperaInstall::MultiUser,
                                const std::u16string& mailRoot = u"D:\\Bob Mail\\") {
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.computer = u"BOB-PC";
-  spec.version = SampleWindowsVersion::windows10();
-  spec.data = {documentsOnD(), operaInstalled(opera, mailRoot)};
-  return spec;
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.computer = u"BOB-PC";
+  recipe.version = SampleWindowsVersion::windows10();
+  recipe.data = {documentsOnD(), operaInstalled(opera, mailRoot)};
+  return recipe;
 }
 
 std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {
@@ -194,11 +194,11 @@ TEST(WebARoundTrip, OperaFollowsTheTargetsInstallation) {
   struct Case {
     std::string label;
     OperaInstall source;
-    SampleMachineSpec target;
+    SampleMachineRecipe target;
     std::u16string profile;  // where opera6.adr lands
     std::u16string mail;     // where the mail file lands
   };
-  SampleMachineSpec noOpera = bobsComputer();
+  SampleMachineRecipe noOpera = bobsComputer();
   noOpera.data = {documentsOnD()};
   const Case cases[] = {
       {"single user: the program folder", OperaInstall::MultiUser,
@@ -240,7 +240,7 @@ TEST(WebARoundTrip, BackupFailuresNameTheProgram) {
   };
   for (const auto& [program, text] : cases) {
     SCOPED_TRACE(program);
-    TransferRoundTrip trip(SampleMachineSpec{}, bobsComputer());
+    TransferRoundTrip trip(SampleMachineRecipe{}, bobsComputer());
     ASSERT_TRUE(trip.ready()) << trip.error();
     const BackupResult backup = trip.backup({program});
     EXPECT_FALSE(backup.succeeded);
@@ -272,7 +272,7 @@ TEST(WebARoundTrip, AFileThatCannotBeWrittenFailsWithTheProgramsText) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.program);
-    SampleMachineSpec target = bobsComputer();
+    SampleMachineRecipe target = bobsComputer();
     SampleData blocker;
     blocker.name = "a folder in the way";
     blocker.folders = {c.blocked};

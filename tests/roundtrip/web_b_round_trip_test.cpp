@@ -24,16 +24,16 @@ const std::vector<std::string> kPrograms = {"Skype",
                                             "Google Desktop",
                                             "Windows Media Player"};
 
-SampleMachineSpec alicesComputer(AimLogging aim = AimLogging::ChosenFolder) {
-  SampleMachineSpec spec;
-  spec.data = {sampleSkype(),
+SampleMachineRecipe alicesComputer(AimLogging aim = AimLogging::ChosenFolder) {
+  SampleMachineRecipe recipe;
+  recipe.data = {sampleSkype(),
                sampleIcq(),
                sampleAim(aim),
                sampleYahooMessenger(),
                sampleWindowsLiveMessenger(),
                sampleGoogleDesktop(),
                sampleWindowsMediaPlayer()};
-  return spec;
+  return recipe;
 }
 
 SampleData documentsOnD() {
@@ -65,15 +65,15 @@ SampleData accountNamedStar() {
   return d;
 }
 
-SampleMachineSpec bobsComputer() {
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.computer = u"BOB-PC";
-  spec.uacEnabled = true;
-  spec.data = {documentsOnD(), bobsGoogleDesktop(),
+SampleMachineRecipe bobsComputer() {
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.computer = u"BOB-PC";
+  recipe.uacEnabled = true;
+  recipe.data = {documentsOnD(), bobsGoogleDesktop(),
                sampleWindowsLiveMessengerAccount(u"D:\\Chats\\History"),
                sampleWindowsMediaPlayerInstalled(u"D:\\Rips"), accountNamedStar()};
-  return spec;
+  return recipe;
 }
 
 // The bytes of a file as the sample data wrote it on alice's computer.
@@ -208,16 +208,16 @@ TEST(WebBRoundTrip, AimLogsInTheDocumentsFolderFollowTheDocumentsFolder) {
 TEST(WebBRoundTrip, BackupFailuresNameTheProgram) {
   struct Case {
     std::string label;
-    SampleMachineSpec source;
+    SampleMachineRecipe source;
     std::string program;
     std::u16string text;
   };
-  SampleMachineSpec emptyRip;
+  SampleMachineRecipe emptyRip;
   emptyRip.data = {sampleWindowsMediaPlayer(u"")};
-  SampleMachineSpec noGadgets;
+  SampleMachineRecipe noGadgets;
   noGadgets.data = {sampleGoogleDesktop(u"%LOCALAPPDATA%\\Google\\Google Desktop\\8531",
                                         u"%APPDATA%\\Google\\Google Desktop\\Plugins", false)};
-  SampleMachineSpec uacOn;
+  SampleMachineRecipe uacOn;
   uacOn.uacEnabled = true;
   uacOn.data = {sampleYahooMessenger()};
   const Case cases[] = {
@@ -242,7 +242,7 @@ TEST(WebBRoundTrip, BackupFailuresNameTheProgram) {
 TEST(WebBRoundTrip, RestoreFailuresAndTheMissingRipFolder) {
   // Bob's computer without Windows Media Player's folder and Google
   // Desktop's settings, and with a file where the virtual store should be.
-  SampleMachineSpec bare = bobsComputer();
+  SampleMachineRecipe bare = bobsComputer();
   bare.data = {documentsOnD()};
   SampleData blocker;
   blocker.name = "a file in the way";
@@ -267,7 +267,7 @@ TEST(WebBRoundTrip, RestoreFailuresAndTheMissingRipFolder) {
 
   // With the player installed but no rip folder set, the playlists go back
   // to the folder they came from.
-  SampleMachineSpec noRip = bobsComputer();
+  SampleMachineRecipe noRip = bobsComputer();
   noRip.data = {documentsOnD(), sampleWindowsMediaPlayerInstalled(u"")};
   TransferRoundTrip second(alicesComputer(), noRip);
   ASSERT_TRUE(second.ready()) << second.error();

@@ -22,9 +22,9 @@ std::string doc(const std::string& text) { return "doc " + text; }
 
 // A computer with a drive of every kind, each holding a .doc file, and a Z:
 // of its own (never the host's root in a test).
-SampleMachineSpec everyKindOfDrive() {
-  SampleMachineSpec spec;
-  spec.drives = {{u'A', "drive_a", u"hd"},      {u'B', "drive_b", u"hd"},
+SampleMachineRecipe everyKindOfDrive() {
+  SampleMachineRecipe recipe;
+  recipe.drives = {{u'A', "drive_a", u"hd"},      {u'B', "drive_b", u"hd"},
                  {u'C', "drive_c", u""},        {u'D', "drive_d", u"hd"},
                  {u'E', "drive_e", u"cdrom"},   {u'F', "drive_f", u"floppy"},
                  {u'N', "drive_n", u"network"}, {u'Z', "zroot", u""}};
@@ -37,8 +37,8 @@ SampleMachineSpec everyKindOfDrive() {
         u"D:\\Deep\\er\\d.doc", u"Z:\\z.doc"}) {
     d.files.push_back({path, doc("x"), 0});
   }
-  spec.data = {d};
-  return spec;
+  recipe.data = {d};
+  return recipe;
 }
 
 // Shows every folder named "Sys" with the system attribute.
@@ -140,8 +140,8 @@ TEST(SearchPath, ShortenedToFitItsLine) {
 // one), a ticked folder whose only file is gone in a chain of single
 // folders that fills a whole drive, and a mixed folder.
 TEST(AutomatedSearch, SearchesTickedFoldersAgainAndDropsWhatNoLongerMatches) {
-  SampleMachineSpec spec;
-  spec.drives = {{u'C', "drive_c", u""}, {u'D', "drive_d", u"hd"}};
+  SampleMachineRecipe recipe;
+  recipe.drives = {{u'C', "drive_c", u""}, {u'D', "drive_d", u"hd"}};
   SampleData d;
   d.name = "saved";
   for (const char16_t* path : {u"C:\\Keep\\k.doc", u"C:\\Keep\\new.doc", u"C:\\Keep\\new.txt",
@@ -149,8 +149,8 @@ TEST(AutomatedSearch, SearchesTickedFoldersAgainAndDropsWhatNoLongerMatches) {
     d.files.push_back({path, doc("x"), 0});
   }
   d.folders = {u"D:\\P\\Q"};
-  spec.data = {d};
-  SampleComputer pc(spec);
+  recipe.data = {d};
+  SampleComputer pc(recipe);
   ASSERT_TRUE(pc.ok());
 
   ResultTree tree;

@@ -128,7 +128,7 @@ TEST(LocationFolders, OfTheCurrentMachine) {
     EXPECT_EQ(f.folders[4], documentsFolder());
     EXPECT_EQ(f.folders[5], u"C:\\users\\alice");
   }
-  SampleMachineSpec old;
+  SampleMachineRecipe old;
   old.version.major = 4;
   old.version.minor = 0;
   SampleComputer pc(old);

@@ -47,20 +47,20 @@ TEST(ManualSelection, TicksFullPathsOnceInTreeOrder) {
   EXPECT_FALSE(s.isChecked(u"D:\\Data\\y.txt"));
 }
 
-SampleMachineSpec specWithData() {
-  SampleMachineSpec spec;
+SampleMachineRecipe recipeWithData() {
+  SampleMachineRecipe recipe;
   SampleData data;
   data.name = "manual";
   data.files = {{u"D:\\Data\\y.txt", "y"},
                 {u"D:\\Data\\Sub\\w.txt", "w"},
                 {u"D:\\Data x\\z.txt", "z"},
                 {u"D:\\Gone.txt", "soon gone"}};
-  spec.data.push_back(data);
-  return spec;
+  recipe.data.push_back(data);
+  return recipe;
 }
 
 TEST(ManualSelection, CheckStorageDropsItemsThatNoLongerExist) {
-  SampleComputer pc(specWithData());
+  SampleComputer pc(recipeWithData());
   ASSERT_TRUE(pc.ok());
   ManualSelection s;
   s.check(u"D:\\Gone.txt");
@@ -71,7 +71,7 @@ TEST(ManualSelection, CheckStorageDropsItemsThatNoLongerExist) {
 }
 
 TEST(CollectManualSelection, StoresEachItemOnceWithItsLocation) {
-  SampleComputer pc(specWithData());
+  SampleComputer pc(recipeWithData());
   ASSERT_TRUE(pc.ok());
   const std::u16string docs = wideLower(documentsFolder());
   const std::u16string desktop = wideLower(desktopFolder());
@@ -118,7 +118,7 @@ TEST(CollectManualSelection, StoresEachItemOnceWithItsLocation) {
 }
 
 TEST(CollectManualSelection, StopsAtTheFirstFailureOrCancel) {
-  SampleComputer pc(specWithData());
+  SampleComputer pc(recipeWithData());
   ASSERT_TRUE(pc.ok());
   const std::vector<std::u16string> items = {u"D:\\Data\\y.txt", u"D:\\Data x\\z.txt"};
 

@@ -15,9 +15,9 @@ using Stored = RecordingEntries::Stored;
 
 size_t row(std::string_view name) { return static_cast<size_t>(catalogueIndex(name)); }
 
-SampleMachineSpec userFiles() {
-  SampleMachineSpec spec;
-  spec.drives = {{u'C', "drive_c", u""}, {u'D', "drive_d", u"hd"}};
+SampleMachineRecipe userFiles() {
+  SampleMachineRecipe recipe;
+  recipe.drives = {{u'C', "drive_c", u""}, {u'D', "drive_d", u"hd"}};
   SampleData d;
   d.name = "files";
   for (const char16_t* path :
@@ -27,8 +27,8 @@ SampleMachineSpec userFiles() {
         u"C:\\Q\\attach\\2023\\scan.jpg"}) {
     d.files.push_back({path, "content", 0});
   }
-  spec.data = {d};
-  return spec;
+  recipe.data = {d};
+  return recipe;
 }
 
 // Adds a file node by its full path, with the drive and folder nodes above

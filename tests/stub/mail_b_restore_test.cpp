@@ -15,19 +15,19 @@
 namespace zq {
 namespace {
 
-using stubtest::ArchiveSpec;
+using stubtest::ArchiveRecipe;
 using stubtest::Stored;
 using stubtest::TargetComputer;
 
-ArchiveSpec specOf(std::vector<Stored> files) {
-  ArchiveSpec spec;
-  spec.files = std::move(files);
-  return spec;
+ArchiveRecipe recipeOf(std::vector<Stored> files) {
+  ArchiveRecipe recipe;
+  recipe.files = std::move(files);
+  return recipe;
 }
 
 struct OpenArchive {
   explicit OpenArchive(std::vector<Stored> files)
-      : body(stubtest::buildBody(specOf(std::move(files)), testing::seededStub(300))),
+      : body(stubtest::buildBody(recipeOf(std::move(files)), testing::seededStub(300))),
         source(body),
         reader(source) {
     std::string why;

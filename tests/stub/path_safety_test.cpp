@@ -16,7 +16,7 @@
 namespace zq {
 namespace {
 
-using stubtest::ArchiveSpec;
+using stubtest::ArchiveRecipe;
 using stubtest::Stored;
 using stubtest::TargetComputer;
 
@@ -76,10 +76,10 @@ TEST(PathSafety, BadNamesAndFoldersAreRefusedAndWriteNothing) {
   for (const BadRecord& bad : badRecords(windowsAlias)) {
     SCOPED_TRACE(bad.what);
     // A good file of the same tag comes first and goes back as usual.
-    ArchiveSpec spec;
-    spec.files = {{"Manual", "normal", u"a", u"C:\\a\\", u"good.txt", "good"},
+    ArchiveRecipe recipe;
+    recipe.files = {{"Manual", "normal", u"a", u"C:\\a\\", u"good.txt", "good"},
                   {"Manual", "normal", bad.relativefolder, bad.sourcefolder, bad.filename, "bad"}};
-    testing::Bytes body = stubtest::buildBody(spec, testing::seededStub(64));
+    testing::Bytes body = stubtest::buildBody(recipe, testing::seededStub(64));
     MemorySource source(body);
     ArchiveReader reader(source);
     std::string why;

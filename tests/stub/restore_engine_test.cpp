@@ -17,18 +17,18 @@
 namespace zq {
 namespace {
 
-using stubtest::ArchiveSpec;
+using stubtest::ArchiveRecipe;
 using stubtest::Stored;
 using stubtest::TargetComputer;
 
 // An archive body in memory, opened with its records read.
 struct OpenArchive {
-  explicit OpenArchive(const ArchiveSpec& spec)
-      : body(stubtest::buildBody(spec, testing::seededStub(300))), source(body), reader(source) {
+  explicit OpenArchive(const ArchiveRecipe& recipe)
+      : body(stubtest::buildBody(recipe, testing::seededStub(300))), source(body), reader(source) {
     std::string why;
     EXPECT_TRUE(reader.open(&why)) << why;
     if (reader.encrypted()) {
-      EXPECT_TRUE(reader.useKeyText(keyTextFromPassphrase(spec.passphrase)));
+      EXPECT_TRUE(reader.useKeyText(keyTextFromPassphrase(recipe.passphrase)));
     }
     EXPECT_TRUE(reader.readRecords(&why)) << why;
     list = buildRestoreList(reader.trailer());
@@ -43,10 +43,10 @@ struct OpenArchive {
   std::vector<RestoreListEntry> list;
 };
 
-ArchiveSpec specOf(std::vector<Stored> files) {
-  ArchiveSpec spec;
-  spec.files = std::move(files);
-  return spec;
+ArchiveRecipe recipeOf(std::vector<Stored> files) {
+  ArchiveRecipe recipe;
+  recipe.files = std::move(files);
+  return recipe;
 }
 
 RestoreChoices chosenFolder(std::u16string folder) {
@@ -104,12 +104,12 @@ const std::vector<Placement>& placements() {
 }
 
 TEST(LocationRestore, EachTagGoesToItsPlaceInBothModes) {
-  ArchiveSpec spec;
-  for (const auto& p : placements()) spec.files.push_back(p.file);
+  ArchiveRecipe recipe;
+  for (const auto& p : placements()) recipe.files.push_back(p.file);
   for (const bool detect : {true, false}) {
     SCOPED_TRACE(detect ? "detected destination" : "chosen folder");
     TargetComputer target;
-    OpenArchive archive(spec);
+    OpenArchive archive(recipe);
     RecordingView view;
     const RunOutcome outcome =
         archive.run(view, detect ? RestoreChoices{} : chosenFolder(u"C:\\Restore"));
@@ -149,7 +149,7 @@ TEST(LocationRestore, UnknownSpecialFolderFailsInsteadOfFallingBackToTheSource) 
     }
   } machine(target.machine());
   ScopedMachine scoped(machine);
-  OpenArchive archive(specOf({placements()[0].file}));
+  OpenArchive archive(recipeOf({placements()[0].file}));
   RecordingView view;
   const RunOutcome outcome = archive.run(view);
   EXPECT_FALSE(outcome.restored);
@@ -161,7 +161,7 @@ TEST(LocationRestore, UnknownSpecialFolderFailsInsteadOfFallingBackToTheSource) 
 
 TEST(LocationRestore, QuickenDataFileBringsItsAttachmentsAlong) {
   TargetComputer target;
-  OpenArchive archive(specOf({
+  OpenArchive archive(recipeOf({
       {"Quicken", "documents", u"\\money", u"C:\\users\\alice\\Documents\\money\\", u"home.qdf",
        "qdf"},
       {"Quicken", "home.qdf", u"attach", u"C:\\users\\alice\\Documents\\money\\attach\\",
@@ -183,7 +183,7 @@ TEST(LocationRestore, QuickenDataFileBringsItsAttachmentsAlong) {
 
 TEST(RestoreEntries, SelectsByExactProgramAndTagMask) {
   TargetComputer target;
-  OpenArchive archive(specOf({
+  OpenArchive archive(recipeOf({
       {"Outlook", "mail", u"", u"C:\\s\\", u"outlook.pst", "pst"},
       {"Outlook", "Contacts", u"", u"C:\\s\\", u"contacts.wab", "wab"},
       {"Outlook", "rules", u"", u"C:\\s\\", u"rules.rwz", "rwz"},
@@ -212,7 +212,7 @@ TEST(RestoreEntries, SelectsByExactProgramAndTagMask) {
 
 TEST(RestoreEntries, ShortensLongPathsAtAFolderBoundary) {
   TargetComputer target;
-  OpenArchive archive(ArchiveSpec{});
+  OpenArchive archive(ArchiveRecipe{});
   RecordingView view;  // 7 pixels a unit: 245 pixels, 35 units, are left after "Restoring "
   RestoreRun run(archive.reader, view, {});
   const std::u16string prefix = u"Restoring ";
@@ -237,7 +237,7 @@ TEST(RestoreEntries, ShortensLongPathsAtAFolderBoundary) {
 
 TEST(RunOutcome, SucceedsOnlyWhenEveryRestorerThatRanSucceeded) {
   TargetComputer target;
-  OpenArchive archive(specOf({
+  OpenArchive archive(recipeOf({
       {"Manual", "desktop", u"", u"C:\\a\\", u"a.txt", "a"},
       {"Thunderbird", "profile", u"", u"C:\\t\\", u"prefs.js", "t"},
   }));
@@ -318,7 +318,7 @@ TEST(UserFiles, FailedWriteOrCloseLeavesTheOldFileUntouched) {
     FailingMachine machine(target.machine(), fault);
     ScopedMachine scoped(machine);
     OpenArchive archive(
-        specOf({{"Manual", "desktop", u"", u"C:\\a\\", u"big.bin", std::string(200000, 'n')}}));
+        recipeOf({{"Manual", "desktop", u"", u"C:\\a\\", u"big.bin", std::string(200000, 'n')}}));
     RecordingView view;
     const RunOutcome outcome = archive.run(view);
     EXPECT_FALSE(outcome.restored);
@@ -336,7 +336,7 @@ TEST(UserFiles, CancelInTheMiddleKeepsTheOldFileAndStartsNoOther) {
   const std::string desktop = target.host(u"C:\\users\\bob\\Desktop");
   stubtest::writeText(desktop + "/big.bin", "old big");
   stubtest::writeText(desktop + "/next.txt", "old next");
-  OpenArchive archive(specOf({
+  OpenArchive archive(recipeOf({
       {"Manual", "desktop", u"", u"C:\\a\\", u"big.bin", std::string(200000, 'n')},
       {"Manual", "desktop", u"", u"C:\\a\\", u"next.txt", "new next"},
   }));
@@ -355,7 +355,7 @@ TEST(UserFiles, ReadOnlyTargetIsReplacedAndEmptyFilesAreCreated) {
   stubtest::writeText(desktop + "/locked.txt", "old");
   ASSERT_TRUE(
       target.machine().setAttributes(u"C:\\users\\bob\\Desktop\\locked.txt", kAttrReadOnly));
-  OpenArchive archive(specOf({
+  OpenArchive archive(recipeOf({
       {"Manual", "desktop", u"", u"C:\\a\\", u"locked.txt", "new", 0x21},
       {"Manual", "desktop", u"", u"C:\\a\\", u"empty.txt", ""},
   }));

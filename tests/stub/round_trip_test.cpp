@@ -28,7 +28,7 @@ TEST(RoundTrip, ManualSelectionComesBackOnTheOtherComputer) {
     {
       // The source computer: alice, with the sample documents.
       std::string error;
-      ASSERT_TRUE(buildSampleMachine(SampleMachineSpec{}, target.dir().sub("source"), error))
+      ASSERT_TRUE(buildSampleMachine(SampleMachineRecipe{}, target.dir().sub("source"), error))
           << error;
       auto source = PrefixMachine::open(target.dir().sub("source"), error);
       ASSERT_TRUE(source) << error;

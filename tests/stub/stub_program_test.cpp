@@ -13,7 +13,7 @@
 namespace zq {
 namespace {
 
-using stubtest::ArchiveSpec;
+using stubtest::ArchiveRecipe;
 using stubtest::Stored;
 using stubtest::TargetComputer;
 using testing::Bytes;
@@ -29,11 +29,11 @@ const std::vector<Stored>& sampleFiles() {
   return files;
 }
 
-ArchiveSpec sampleSpec(std::string passphrase = {}) {
-  ArchiveSpec spec;
-  spec.files = sampleFiles();
-  spec.passphrase = std::move(passphrase);
-  return spec;
+ArchiveRecipe sampleRecipe(std::string passphrase = {}) {
+  ArchiveRecipe recipe;
+  recipe.files = sampleFiles();
+  recipe.passphrase = std::move(passphrase);
+  return recipe;
 }
 
 // Where the sample files go on the target computer when detected.
@@ -47,11 +47,11 @@ const std::pair<std::u16string, std::string> kDetected[] = {
 class StubProgram : public ::testing::Test {
  protected:
   // The archive executable `name` in the scratch folder: stub.dat + body.
-  std::string makeArchive(const ArchiveSpec& spec, const std::string& name = "Restore.exe") {
+  std::string makeArchive(const ArchiveRecipe& recipe, const std::string& name = "Restore.exe") {
     const Bytes front = stubtest::readHostFile(stubtest::stubProgram());
     EXPECT_GT(front.size(), 1000u);
     const std::string path = target.dir().sub(name);
-    stubtest::writeHostFile(path, stubtest::buildBody(spec, front), true);
+    stubtest::writeHostFile(path, stubtest::buildBody(recipe, front), true);
     return path;
   }
   ProgramRun run(const std::string& program, std::vector<std::string> args) {
@@ -74,7 +74,7 @@ class StubProgram : public ::testing::Test {
 };
 
 TEST_F(StubProgram, DetectModeRestoresToTheTargetComputersOwnFolders) {
-  const std::string archive = makeArchive(sampleSpec());
+  const std::string archive = makeArchive(sampleRecipe());
   const ProgramRun result = run(archive, {"--detect"});
   ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
   for (const auto& [where, bytes] : kDetected) {
@@ -94,7 +94,7 @@ TEST_F(StubProgram, DetectModeRestoresToTheTargetComputersOwnFolders) {
 }
 
 TEST_F(StubProgram, ChosenFolderTakesAHostOrAWindowsPath) {
-  const std::string archive = makeArchive(sampleSpec());
+  const std::string archive = makeArchive(sampleRecipe());
   const std::string hostFolder = target.dir().sub("restored");
   const struct {
     std::string option;
@@ -117,7 +117,7 @@ TEST_F(StubProgram, ChosenFolderTakesAHostOrAWindowsPath) {
 }
 
 TEST_F(StubProgram, EncryptedArchiveNeedsTheRightPassphrase) {
-  const std::string archive = makeArchive(sampleSpec("Secret Words"));
+  const std::string archive = makeArchive(sampleRecipe("Secret Words"));
   const struct {
     std::string passphrase;
     int exitCode;
@@ -159,7 +159,7 @@ TEST_F(StubProgram, WithoutAnArchiveItSaysSoAndEndsWithStatusTwo) {
 }
 
 TEST_F(StubProgram, CompanionFileHoldsTheBody) {
-  const std::string body = makeArchive(sampleSpec(), "HomeData.dat");
+  const std::string body = makeArchive(sampleRecipe(), "HomeData.dat");
   stubtest::writeHostFile(target.dir().sub("Home.exe"),
                           stubtest::readHostFile(stubtest::stubProgram()), true);
   ProgramRun result = run(target.dir().sub("Home.exe"), {"--detect"});
@@ -174,7 +174,7 @@ TEST_F(StubProgram, CompanionFileHoldsTheBody) {
 
 TEST_F(StubProgram, CheckNamesEachDamagedFile) {
   const Bytes front = stubtest::readHostFile(stubtest::stubProgram());
-  const Bytes body = stubtest::buildBody(sampleSpec(), front);
+  const Bytes body = stubtest::buildBody(sampleRecipe(), front);
   MemorySource source(body);
   ArchiveReader reader(source);
   std::string why;
@@ -207,7 +207,7 @@ TEST_F(StubProgram, CheckNamesEachDamagedFile) {
 }
 
 TEST_F(StubProgram, InfoAndListTellWhatTheArchiveHoldsAndWhereItGoes) {
-  const std::string archive = makeArchive(sampleSpec("Secret Words"));
+  const std::string archive = makeArchive(sampleRecipe("Secret Words"));
   ProgramRun result = run(archive, {"--info"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
@@ -238,7 +238,7 @@ TEST_F(StubProgram, InfoAndListTellWhatTheArchiveHoldsAndWhereItGoes) {
 }
 
 TEST_F(StubProgram, OnlyRestoresTheNamedEntries) {
-  const std::string archive = makeArchive(sampleSpec());
+  const std::string archive = makeArchive(sampleRecipe());
   ProgramRun result = run(archive, {"--detect", "--only", "Chrome"});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("no entry \"Chrome\""), std::string::npos);
@@ -250,10 +250,10 @@ TEST_F(StubProgram, OnlyRestoresTheNamedEntries) {
 }
 
 TEST_F(StubProgram, RefusedEntryFailsTheRunAndWritesNothingOutside) {
-  ArchiveSpec spec;
-  spec.files = {{"Manual", "normal", u"..\\..\\..", u"C:\\x\\", u"escape.txt", "x"},
+  ArchiveRecipe recipe;
+  recipe.files = {{"Manual", "normal", u"..\\..\\..", u"C:\\x\\", u"escape.txt", "x"},
                 {"Word", "desktop", u"", u"C:\\a\\", u"letter.doc", "letter"}};
-  const std::string archive = makeArchive(spec);
+  const std::string archive = makeArchive(recipe);
   const std::string folder = target.dir().sub("out");
   const ProgramRun result = run(archive, {"--target", folder});
   EXPECT_EQ(result.exitCode, 1) << result.out;
@@ -268,7 +268,7 @@ TEST_F(StubProgram, RefusedEntryFailsTheRunAndWritesNothingOutside) {
 }
 
 TEST_F(StubProgram, BadArgumentsEndWithStatusTwo) {
-  const std::string archive = makeArchive(sampleSpec());
+  const std::string archive = makeArchive(sampleRecipe());
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--bogus"},
                                                {"--detect", "--target", "C:\\x"},
                                                {"--target"},

@@ -60,7 +60,7 @@ inline tfilerecord recordOf(const Stored& s) {
   return r;
 }
 
-struct ArchiveSpec {
+struct ArchiveRecipe {
   std::vector<Stored> files;
   std::string product = "Quillo Transfer Prime";
   std::string passphrase;  // empty: not encrypted
@@ -69,13 +69,13 @@ struct ArchiveSpec {
 };
 
 // The body: `front` (the restore program's bytes), chunks, records, trailer.
-inline Bytes buildBody(const ArchiveSpec& spec, const Bytes& front) {
+inline Bytes buildBody(const ArchiveRecipe& recipe, const Bytes& front) {
   MemorySink sink;
   sink.write(front.data(), front.size());
-  ArchiveWriter writer(sink, static_cast<int64_t>(front.size()), !spec.passphrase.empty(),
-                       keyTextFromPassphrase(spec.passphrase));
+  ArchiveWriter writer(sink, static_cast<int64_t>(front.size()), !recipe.passphrase.empty(),
+                       keyTextFromPassphrase(recipe.passphrase));
   tarchivetrailer trailer;
-  trailer.productname = spec.product;
+  trailer.productname = recipe.product;
   trailer.versiontext = "3.2";
   auto mark = [&](const std::string& program) {
     if (program == "Manual") {
@@ -84,8 +84,8 @@ inline Bytes buildBody(const ArchiveSpec& spec, const Bytes& front) {
       trailer.programpresent[static_cast<size_t>(row)] = 1;
     }
   };
-  for (const auto& p : spec.extraPrograms) mark(p);
-  for (const Stored& s : spec.files) {
+  for (const auto& p : recipe.extraPrograms) mark(p);
+  for (const Stored& s : recipe.files) {
     mark(s.program);
     testing::MemoryFile input(Bytes(s.bytes.begin(), s.bytes.end()));
     EXPECT_EQ(writer.storeFile(recordOf(s), &input), StoreOutcome::Stored);
@@ -119,10 +119,10 @@ inline void writeText(const std::string& path, const std::string& text) {
 inline std::string stubProgram() { return std::string(ZQ_PROGRAM_DIR) + "/stub.dat"; }
 
 // The target computer: user bob, documents on D:.
-inline SampleMachineSpec targetSpec() {
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.computer = u"BOB-PC";
+inline SampleMachineRecipe targetRecipe() {
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.computer = u"BOB-PC";
   SampleData documents;
   documents.name = "documents on D:";
   documents.folders = {u"D:\\Bob Papers"};
@@ -131,8 +131,8 @@ inline SampleMachineSpec targetSpec() {
       sampleText(RegRoot::CurrentUser, key + u"User Shell Folders", u"Personal", u"D:\\Bob Papers",
                  kRegExpandSz),
       sampleText(RegRoot::CurrentUser, key + u"Shell Folders", u"Personal", u"D:\\Bob Papers")};
-  spec.data = {documents};
-  return spec;
+  recipe.data = {documents};
+  return recipe;
 }
 
 // A scratch folder with the target computer in "machine" and the prefix
@@ -141,7 +141,7 @@ class TargetComputer {
  public:
   TargetComputer() : dir_("zq-stub") {
     std::string error;
-    EXPECT_TRUE(buildSampleMachine(targetSpec(), dir_.sub("machine"), error)) << error;
+    EXPECT_TRUE(buildSampleMachine(targetRecipe(), dir_.sub("machine"), error)) << error;
     machine_ = PrefixMachine::open(dir_.sub("machine"), error);
     EXPECT_TRUE(machine_ != nullptr) << error;
     if (machine_) scoped_ = std::make_unique<ScopedMachine>(*machine_);

@@ -16,7 +16,7 @@
 namespace zq {
 namespace {
 
-using stubtest::ArchiveSpec;
+using stubtest::ArchiveRecipe;
 using stubtest::TargetComputer;
 
 // The answers as the terminal's input, and everything the flow printed.
@@ -62,12 +62,12 @@ struct Flow {
   }
 
   static testing::Bytes makeBody(const std::string& product, const std::string& passphrase) {
-    ArchiveSpec spec;
-    spec.product = product;
-    spec.passphrase = passphrase;
-    spec.files = {{"Manual", "desktop", u"", u"C:\\a\\", u"report.doc", "report"},
+    ArchiveRecipe recipe;
+    recipe.product = product;
+    recipe.passphrase = passphrase;
+    recipe.files = {{"Manual", "desktop", u"", u"C:\\a\\", u"report.doc", "report"},
                   {"Word", "desktop", u"", u"C:\\a\\", u"letter.doc", "letter"}};
-    return stubtest::buildBody(spec, testing::seededStub(100));
+    return stubtest::buildBody(recipe, testing::seededStub(100));
   }
 
   testing::Bytes body;

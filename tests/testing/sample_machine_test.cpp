@@ -38,9 +38,9 @@ std::u16string textOf(const RegistryHive& hive, std::u16string_view key, std::u1
 
 TEST(SampleMachine, LaysOutAPrefixWithDrivesAndHives) {
   ScratchDir dir("zq-sample");
-  SampleMachineSpec spec;
+  SampleMachineRecipe recipe;
   std::string error;
-  ASSERT_TRUE(buildSampleMachine(spec, dir.path(), error)) << error;
+  ASSERT_TRUE(buildSampleMachine(recipe, dir.path(), error)) << error;
 
   EXPECT_EQ(fs::read_symlink(dir.sub("dosdevices/c:")), "../drive_c");
   EXPECT_EQ(fs::read_symlink(dir.sub("dosdevices/d:")), "../drive_d");
@@ -74,9 +74,9 @@ TEST(SampleMachine, LaysOutAPrefixWithDrivesAndHives) {
 
 TEST(SampleMachine, RecordsLandWhereTheMachineWouldLookForThem) {
   ScratchDir dir("zq-sample");
-  SampleMachineSpec spec;
-  spec.user = u"bob";
-  spec.data.clear();
+  SampleMachineRecipe recipe;
+  recipe.user = u"bob";
+  recipe.data.clear();
   SampleData program;
   program.name = "test program";
   // Another case than the prefix's own folders: must land in the same ones.
@@ -93,9 +93,9 @@ TEST(SampleMachine, RecordsLandWhereTheMachineWouldLookForThem) {
                  kRegExpandSz),
       sampleDword(RegRoot::LocalMachine, u"Software\\Maker", u"Installed", 1),
       sampleText(RegRoot::ClassesRoot, u".mkr", u"", u"Maker.Document")};
-  spec.data.push_back(program);
+  recipe.data.push_back(program);
   std::string error;
-  ASSERT_TRUE(buildSampleMachine(spec, dir.path(), error)) << error;
+  ASSERT_TRUE(buildSampleMachine(recipe, dir.path(), error)) << error;
 
   const std::string profile = dir.sub("drive_c/users/bob");
   EXPECT_FALSE(fs::exists(dir.sub("drive_c/Users")));
@@ -123,11 +123,11 @@ TEST(SampleMachine, RecordsLandWhereTheMachineWouldLookForThem) {
   EXPECT_EQ(textOf(machine, u"Software\\Classes\\.mkr", u""), u"Maker.Document");
 }
 
-TEST(SampleMachine, SameSpecGivesTheSameHives) {
+TEST(SampleMachine, SameRecipeGivesTheSameHives) {
   ScratchDir a("zq-sample"), b("zq-sample");
   std::string error;
-  ASSERT_TRUE(buildSampleMachine(SampleMachineSpec{}, a.path(), error)) << error;
-  ASSERT_TRUE(buildSampleMachine(SampleMachineSpec{}, b.path(), error)) << error;
+  ASSERT_TRUE(buildSampleMachine(SampleMachineRecipe{}, a.path(), error)) << error;
+  ASSERT_TRUE(buildSampleMachine(SampleMachineRecipe{}, b.path(), error)) << error;
   for (const char* hive : {"user.reg", "system.reg", "userdef.reg"}) {
     EXPECT_EQ(readAll(a.sub(hive)), readAll(b.sub(hive))) << hive;
   }
@@ -149,11 +149,11 @@ TEST(SampleMachine, RefusesWhatItMustNotDo) {
   };
   for (const auto& c : cases) {
     ScratchDir dir("zq-sample");
-    SampleMachineSpec spec;
-    spec.user = c.user;
-    spec.data = {SampleData{"bad", {}, {{c.filePath, "x", 0}}, {}, {}}};
+    SampleMachineRecipe recipe;
+    recipe.user = c.user;
+    recipe.data = {SampleData{"bad", {}, {{c.filePath, "x", 0}}, {}, {}}};
     std::string error;
-    EXPECT_FALSE(buildSampleMachine(spec, dir.path(), error)) << c.what;
+    EXPECT_FALSE(buildSampleMachine(recipe, dir.path(), error)) << c.what;
     EXPECT_NE(error.find(c.expected), std::string::npos) << c.what << ": " << error;
   }
 
@@ -161,14 +161,14 @@ TEST(SampleMachine, RefusesWhatItMustNotDo) {
   ScratchDir dir("zq-sample");
   std::ofstream(dir.sub("user.reg")) << "precious";
   std::string error;
-  EXPECT_FALSE(buildSampleMachine(SampleMachineSpec{}, dir.path(), error));
+  EXPECT_FALSE(buildSampleMachine(SampleMachineRecipe{}, dir.path(), error));
   EXPECT_NE(error.find("not empty"), std::string::npos) << error;
   EXPECT_EQ(readAll(dir.sub("user.reg")), "precious");
 }
 
 TEST(SampleMachine, ExpandsOnlyItsOwnVariables) {
-  SampleMachineSpec spec;
-  spec.user = u"carol";
+  SampleMachineRecipe recipe;
+  recipe.user = u"carol";
   const struct {
     std::u16string in, out;
   } cases[] = {
@@ -180,7 +180,7 @@ TEST(SampleMachine, ExpandsOnlyItsOwnVariables) {
       {u"%", u"%"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(expandSampleVariables(spec, c.in), c.out) << wideToUtf8(c.in);
+    EXPECT_EQ(expandSampleVariables(recipe, c.in), c.out) << wideToUtf8(c.in);
   }
 }
 

@@ -41,13 +41,13 @@ TEST(SamplePrefix, AnswersAsDeclared) {
   for (const auto& c : cases) {
     SCOPED_TRACE(utf8(c.user));
     ScratchDir dir("zq-sample");
-    SampleMachineSpec spec;
-    spec.user = c.user;
-    spec.computer = c.computer;
-    spec.version = c.version;
-    spec.ansiCodePage = c.codePage;
+    SampleMachineRecipe recipe;
+    recipe.user = c.user;
+    recipe.computer = c.computer;
+    recipe.version = c.version;
+    recipe.ansiCodePage = c.codePage;
     std::string error;
-    ASSERT_TRUE(buildSampleMachine(spec, dir.path(), error)) << error;
+    ASSERT_TRUE(buildSampleMachine(recipe, dir.path(), error)) << error;
     auto machine = openPrefix(dir.path());
     ASSERT_NE(machine, nullptr);
 
@@ -69,7 +69,7 @@ TEST(SamplePrefix, AnswersAsDeclared) {
 TEST(SamplePrefix, DrivesAndSpecialFoldersExist) {
   ScratchDir dir("zq-sample");
   std::string error;
-  ASSERT_TRUE(buildSampleMachine(SampleMachineSpec{}, dir.path(), error)) << error;
+  ASSERT_TRUE(buildSampleMachine(SampleMachineRecipe{}, dir.path(), error)) << error;
   auto machine = openPrefix(dir.path());
   ASSERT_NE(machine, nullptr);
 

@@ -176,7 +176,7 @@ TEST_F(AutoRunTest, RefusesWhatItCannotDoYet) {
 class AutoSearchTest : public AutoRunTest {
  protected:
   AutoSearchTest() {
-    spec_.drives = {{u'C', "drive_c", u""},
+    recipe_.drives = {{u'C', "drive_c", u""},
                     {u'D', "drive_d", u"hd"},
                     {u'E', "drive_e", u"cdrom"},
                     {u'Z', "drive_z", u""}};
@@ -185,7 +185,7 @@ class AutoSearchTest : public AutoRunTest {
     quicken.files = {{u"C:\\Money\\home.qdf", "qdf data", 0},
                      {u"C:\\Money\\attach\\bill.pdf", "pdf data", 0},
                      {u"Z:\\readme.txt", "nothing to find here", 0}};
-    spec_.data.push_back(quicken);
+    recipe_.data.push_back(quicken);
   }
 
   // What an interactive run in the backup edition does first: the search,

@@ -299,10 +299,10 @@ TEST(Settings, ManualSelectionFileBelongsToTheBackupEdition) {
 }
 
 TEST(Settings, ShadowCopyNeedsWindowsXp) {
-  SampleMachineSpec spec;
-  spec.version.major = 5;
-  spec.version.minor = 0;
-  SampleComputer pc(spec);
+  SampleMachineRecipe recipe;
+  recipe.version.major = 5;
+  recipe.version.minor = 0;
+  SampleComputer pc(recipe);
   ASSERT_TRUE(pc.ok());
   ASSERT_TRUE(writeUserRegString(settingsKey(Edition::Transfer), u"shadowcopy", u"1"));
   Settings s;

@@ -26,10 +26,10 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 std::string makeSample(const ScratchDir& dir, const std::string& name,
-                       SampleMachineSpec spec = {}) {
+                       SampleMachineRecipe recipe = {}) {
   const std::string path = dir.sub(name);
   std::string error;
-  EXPECT_TRUE(buildSampleMachine(spec, path, error)) << error;
+  EXPECT_TRUE(buildSampleMachine(recipe, path, error)) << error;
   return path;
 }
 
@@ -88,9 +88,9 @@ TEST(ShowMachine, MarksLinkedAndMissingFolders) {
 
 TEST(ShowMachine, FindsTheMachineThroughTheEnvironment) {
   ScratchDir dir("zq-show");
-  SampleMachineSpec bob;
+  SampleMachineRecipe bob;
   bob.user = u"bob";
-  SampleMachineSpec carol;
+  SampleMachineRecipe carol;
   carol.user = u"carol";
   const std::string byVariable = makeSample(dir, "pc");
   makeSample(dir, ".wine", bob);
