@@ -5,7 +5,7 @@
 #include "core/files.h"
 #include "core/paths.h"
 #include "core/registry_helpers.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 
 namespace zq {

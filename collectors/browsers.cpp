@@ -3,7 +3,7 @@
 #include "collectors/catalogue.h"
 #include "core/files.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 
 namespace zq {
 

@@ -6,7 +6,7 @@
 #include "collectors/mozilla_profiles.h"
 #include "core/files.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 
 namespace zq {

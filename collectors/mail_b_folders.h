@@ -11,7 +11,7 @@
 #include "core/ini_file.h"
 #include "core/paths.h"
 #include "core/registry_helpers.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/strings.h"
 #include "core/text.h"
 

@@ -4,7 +4,7 @@
 #include "core/files.h"
 #include "core/paths.h"
 #include "core/registry_helpers.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 
 namespace zq {
 

@@ -4,7 +4,7 @@
 #include "core/files.h"
 #include "core/ini_file.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/strings.h"
 #include "core/text.h"
 #include "core/text_file.h"

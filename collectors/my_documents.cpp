@@ -2,7 +2,7 @@
 
 #include "collectors/catalogue.h"
 #include "core/files.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 
 namespace zq {
 

@@ -2,7 +2,7 @@
 
 #include "core/machine.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/strings.h"
 #include "core/text.h"
 

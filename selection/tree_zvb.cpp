@@ -5,7 +5,7 @@
 
 #include "core/files.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 
 namespace zq {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "stub/restore_helpers.h"
 #include "stub/restore_run.h"
 #include "stub/restorers.h"

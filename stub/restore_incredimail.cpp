@@ -8,7 +8,7 @@
 #include "core/machine.h"
 #include "core/paths.h"
 #include "core/registry_helpers.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "stub/move_aside.h"
 #include "stub/restore_run.h"

@@ -6,7 +6,7 @@
 
 #include "core/machine.h"
 #include "core/registry_helpers.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/system_helpers.h"
 #include "stub/restore_helpers.h"
 #include "stub/restore_run.h"

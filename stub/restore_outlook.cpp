@@ -7,7 +7,7 @@
 #include "core/machine.h"
 #include "core/paths.h"
 #include "core/registry_helpers.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/system_helpers.h"
 #include "core/text.h"
 #include "stub/move_aside.h"

@@ -7,7 +7,7 @@
 #include "core/files.h"
 #include "core/masks.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/system_helpers.h"
 #include "core/text.h"
 #include "stub/entry_paths.h"

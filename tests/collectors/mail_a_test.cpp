@@ -12,7 +12,7 @@
 #include "collectors/windows_calendar.h"
 #include "collectors/windows_mail.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "testing/recording_entries.h"
 #include "testing/sample_mail_a.h"

@@ -12,7 +12,7 @@
 #include "collectors/mozilla_mail.h"
 #include "collectors/palm_desktop.h"
 #include "collectors/pocomail.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "testing/recording_entries.h"
 #include "testing/sample_mail_b.h"

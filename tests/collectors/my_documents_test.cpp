@@ -8,7 +8,7 @@
 #include "collectors/collector_table.h"
 #include "core/machine_wrapper.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "testing/recording_entries.h"
 #include "tests/collectors/sample_computer.h"

@@ -11,7 +11,7 @@
 #include "collectors/mozilla_profiles.h"
 #include "collectors/opera.h"
 #include "core/paths.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "testing/recording_entries.h"
 #include "testing/sample_web_a.h"

@@ -13,7 +13,7 @@
 #include "core/prefix_machine.h"
 #include "core/registry_helpers.h"
 #include "core/shell_link.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "tests/core/prefix_fixture.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "tests/collectors/sample_computer.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "core/files.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "core/text.h"
 #include "testing/recording_entries.h"
 #include "tests/collectors/sample_computer.h"

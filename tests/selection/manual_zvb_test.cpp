@@ -5,7 +5,7 @@
 
 #include "core/files.h"
 #include "core/machine_wrapper.h"
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 #include "tests/collectors/sample_computer.h"
 
 namespace zq {

@@ -1,4 +1,4 @@
-#include "core/special_folders.h"
+#include "core/known_folders.h"
 
 #include <vector>
 
