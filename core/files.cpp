@@ -237,4 +237,59 @@ bool copyFile(std::u16string_view from, std::u16string_view to) {
   return true;
 }
 
+bool replaceFileContents(std::u16string_view path, std::string_view bytes, std::string& error) {
+  if (path.empty()) {
+    error = "no place to save it";
+    return false;
+  }
+  const std::u16string temporary = std::u16string(path) + u".tmp";
+  tfile file;
+  if (!openForWrite(file, temporary)) {
+    error = "cannot create the file";
+    return false;
+  }
+  const bool written = writeBlock(file, bytes.data(), bytes.size());
+  if (!closeFile(file) || !written) {
+    deleteFile(temporary);
+    error = "cannot write the file (disk full?)";
+    return false;
+  }
+  if (!moveFile(temporary, path)) {
+    deleteFile(temporary);
+    error = "cannot replace the previous file";
+    return false;
+  }
+  return true;
+}
+
+bool readWholeFile(std::u16string_view path, uint64_t maxSize, std::string& bytes,
+                   std::string& error) {
+  bytes.clear();
+  tfile file;
+  if (path.empty() || !openForRead(file, path)) {
+    error = "cannot open the file";
+    return false;
+  }
+  const int64_t size = fileSizeOf(file);
+  if (size < 0 || static_cast<uint64_t>(size) > maxSize) {
+    closeFile(file);
+    error = "unreadable or implausibly large (" + std::to_string(size) + " bytes)";
+    return false;
+  }
+  bytes.assign(static_cast<size_t>(size), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    size_t count = bytes.size() - done;
+    if (readBlock(file, bytes.data() + done, count) == 0) break;
+    done += count;
+  }
+  closeFile(file);
+  if (done != bytes.size()) {
+    bytes.clear();
+    error = "cannot read the whole file";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace zq

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "core/machine.h"
@@ -101,5 +102,16 @@ bool deleteFile(std::u16string_view path);
 // destination; the copy gets the source's attributes and times. A file is
 // never copied onto itself, and a failed copy leaves no partial destination.
 bool copyFile(std::u16string_view from, std::u16string_view to);
+
+// Replaces a small file of the program's own (settings files such as
+// "manual.zvb"): the bytes go to "<path>.tmp" first, which is moved over the
+// old file only when complete, so a failed save leaves the previous file.
+// False with a reason on failure.
+bool replaceFileContents(std::u16string_view path, std::string_view bytes, std::string& error);
+
+// Reads a whole file of at most maxSize bytes; false with a reason when it
+// cannot be opened or read whole, or is larger.
+bool readWholeFile(std::u16string_view path, uint64_t maxSize, std::string& bytes,
+                   std::string& error);
 
 }  // namespace zq

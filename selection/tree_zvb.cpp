@@ -181,40 +181,14 @@ std::u16string resultTreeFilePath() {
 
 bool saveResultTree(std::u16string_view path, const ResultTree& tree, std::string& error) {
   if (path.empty()) return fail(error, "no place to save it (application data folder unknown)");
-  const std::string bytes = encodeResultTree(tree);
-  const std::u16string temporary = std::u16string(path) + u".tmp";
-  tfile file;
-  if (!openForWrite(file, temporary)) return fail(error, "cannot create the file");
-  const bool written = writeBlock(file, bytes.data(), bytes.size());
-  if (!closeFile(file) || !written) {
-    deleteFile(temporary);
-    return fail(error, "cannot write the file (disk full?)");
-  }
-  if (!moveFile(temporary, path)) {
-    deleteFile(temporary);
-    return fail(error, "cannot replace the previous file");
-  }
+  if (!replaceFileContents(path, encodeResultTree(tree), error)) return fail(error, error);
   return true;
 }
 
 bool loadResultTree(std::u16string_view path, ResultTree& tree, std::string& error) {
   tree.clear();
-  tfile file;
-  if (path.empty() || !openForRead(file, path)) return fail(error, "cannot open the file");
-  const int64_t size = fileSizeOf(file);
-  if (size < 0 || static_cast<uint64_t>(size) > kTreeZvbMaxSize) {
-    closeFile(file);
-    return fail(error, "unreadable or implausibly large (" + std::to_string(size) + " bytes)");
-  }
-  std::string bytes(static_cast<size_t>(size), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    size_t count = bytes.size() - done;
-    if (readBlock(file, bytes.data() + done, count) == 0) break;
-    done += count;
-  }
-  closeFile(file);
-  if (done != bytes.size()) return fail(error, "cannot read the whole file");
+  std::string bytes;
+  if (!readWholeFile(path, kTreeZvbMaxSize, bytes, error)) return fail(error, error);
   return decodeResultTree(bytes, tree, error);
 }
 
