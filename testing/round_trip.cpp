@@ -70,14 +70,27 @@ ProgramRun TransferRoundTrip::restore(const std::vector<std::string>& arguments,
   return run;
 }
 
-std::string TransferRoundTrip::targetContent(std::u16string_view windowsPath) {
-  const std::string path = target_ ? target_->hostPath(windowsPath) : std::string();
+namespace {
+
+// The bytes of a host file; `missing` when it is not a readable regular file.
+std::string hostContent(const std::string& path, const char* missing) {
   std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return "<missing>";
+  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return missing;
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  return bytes.str();
+  return in ? bytes.str() : missing;
+}
+
+}  // namespace
+
+std::string TransferRoundTrip::targetContent(std::u16string_view windowsPath) {
+  return hostContent(target_ ? target_->hostPath(windowsPath) : std::string(), "<missing>");
+}
+
+std::string TransferRoundTrip::sourceContent(std::u16string_view windowsPath) {
+  return hostContent(source_ ? source_->hostPath(windowsPath) : std::string(),
+                     "<missing on the source>");
 }
 
 std::vector<std::u16string> TransferRoundTrip::targetFilesBelow(std::u16string_view windowsFolder) {

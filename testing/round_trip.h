@@ -57,6 +57,9 @@ class TransferRoundTrip {
 
   // The bytes of a file of the target computer; "<missing>" when there is none.
   std::string targetContent(std::u16string_view windowsPath);
+  // The bytes of a file of the source computer; "<missing on the source>"
+  // when there is none (so it never equals a missing target file).
+  std::string sourceContent(std::u16string_view windowsPath);
   // Every file below a folder of the target computer, as Windows paths
   // relative to it ("sub\\name.txt"), sorted; links are not followed.
   std::vector<std::u16string> targetFilesBelow(std::u16string_view windowsFolder);

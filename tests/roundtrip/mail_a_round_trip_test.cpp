@@ -73,13 +73,6 @@ SampleMachineRecipe bobsComputer(bool withMail = true) {
   return recipe;
 }
 
-std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {
-  std::ifstream in(trip.source().hostPath(path), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return in ? bytes.str() : "<missing on the source>";
-}
-
 struct Landing {
   std::u16string source;  // on alice's computer
   std::u16string target;  // on bob's
@@ -151,7 +144,7 @@ TEST(MailARoundTrip, EveryProgramLandsWhereBobsComputerKeepsIt) {
     const ProgramRun restore = trip.restore(mode.arguments);
     EXPECT_EQ(restore.exitCode, 0) << shown << "\n" << restore.out << restore.err;
     for (const Landing& landing : *mode.landings) {
-      EXPECT_EQ(trip.targetContent(landing.target), sourceContent(trip, landing.source))
+      EXPECT_EQ(trip.targetContent(landing.target), trip.sourceContent(landing.source))
           << shown << ": " << wideToUtf8(landing.target);
     }
     // The spelling dictionaries stay behind.
@@ -178,7 +171,7 @@ TEST(MailARoundTrip, BobsOwnStoresAreMovedAsideToAFreeName) {
   ASSERT_TRUE(trip.ready()) << trip.error();
   ASSERT_TRUE(trip.backup({"Outlook Express"}).succeeded);
 
-  const std::string alicesInbox = sourceContent(trip, kAliceMain + u"Inbox.dbx");
+  const std::string alicesInbox = trip.sourceContent(kAliceMain + u"Inbox.dbx");
   ASSERT_EQ(trip.restore({"--detect"}).exitCode, 0);
   EXPECT_EQ(trip.targetContent(kBobFirst + u".old\\Inbox.dbx"), "bob's own inbox");
   EXPECT_EQ(trip.targetContent(kBobFirst + u"\\Inbox.dbx"), alicesInbox);

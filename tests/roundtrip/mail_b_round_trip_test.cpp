@@ -79,13 +79,6 @@ SampleMachineRecipe bobsComputer(std::vector<SampleData> data = {bobsPrograms()}
   return recipe;
 }
 
-std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {
-  std::ifstream in(trip.source().hostPath(path), std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return in ? bytes.str() : "<missing on the source>";
-}
-
 struct Landing {
   std::u16string source;     // a file on alice's computer ("" for a check by content)
   std::u16string target;     // where it must be on bob's
@@ -196,7 +189,7 @@ TEST(MailBRoundTrip, EachProgramsDataLandsWhereBobsProgramsKeepIt) {
         << run.out;
     for (const Landing& landing : c.landings) {
       const std::string expected =
-          landing.source.empty() ? landing.content : sourceContent(trip, landing.source);
+          landing.source.empty() ? landing.content : trip.sourceContent(landing.source);
       EXPECT_EQ(trip.targetContent(landing.target), expected) << wideToUtf8(landing.target);
     }
   }
@@ -299,7 +292,7 @@ TEST(MailBRoundTrip, EudoraAttachmentsNeverGoIntoTheWindowsFolder) {
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(trip.targetContent(u"C:\\windows\\Attach\\setup.exe"), "<missing>");
   EXPECT_EQ(trip.targetContent(kBobEudora + u"\\In.mbx"),
-            sourceContent(trip, u"D:\\Eudora Mail\\In.mbx"));
+            trip.sourceContent(u"D:\\Eudora Mail\\In.mbx"));
 }
 
 }  // namespace

@@ -41,12 +41,6 @@ SampleMachineRecipe bobsComputer() {
   return recipe;
 }
 
-std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {
-  std::ifstream in(trip.source().hostPath(path), std::ios::binary);
-  if (!in) return "<missing on the source>";
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct Landing {
   std::u16string source;
   std::u16string detected;
@@ -99,7 +93,7 @@ TEST(SearchRoundTrip, FoundFilesComeBackInBothModes) {
     EXPECT_EQ(restore.exitCode, 0) << mode[0] << "\n" << restore.out << restore.err;
     for (const Landing& landing : kLandings) {
       const std::u16string& target = detect ? landing.detected : landing.belowChosen;
-      EXPECT_EQ(trip.targetContent(target), sourceContent(trip, landing.source))
+      EXPECT_EQ(trip.targetContent(target), trip.sourceContent(landing.source))
           << mode[0] << ": " << wideToUtf8(target);
     }
   }

@@ -62,14 +62,6 @@ SampleMachineRecipe bobsComputer(OperaInstall opera = OperaInstall::MultiUser,
   return recipe;
 }
 
-std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {
-  const std::string host = trip.source().hostPath(path);
-  std::ifstream in(host, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return in ? bytes.str() : "<missing on the source>";
-}
-
 struct Landing {
   std::u16string source;  // on alice's computer
   std::u16string target;  // on bob's
@@ -77,7 +69,7 @@ struct Landing {
 
 void expectLanded(TransferRoundTrip& trip, const std::vector<Landing>& landings) {
   for (const Landing& l : landings) {
-    EXPECT_EQ(trip.targetContent(l.target), sourceContent(trip, l.source))
+    EXPECT_EQ(trip.targetContent(l.target), trip.sourceContent(l.source))
         << wideToUtf8(l.target);
   }
 }

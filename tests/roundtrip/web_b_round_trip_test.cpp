@@ -76,15 +76,6 @@ SampleMachineRecipe bobsComputer() {
   return recipe;
 }
 
-// The bytes of a file as the sample data wrote it on alice's computer.
-std::string sourceContent(TransferRoundTrip& trip, std::u16string_view path) {
-  const std::string host = trip.source().hostPath(path);
-  std::ifstream in(host, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return in ? bytes.str() : "<missing on the source>";
-}
-
 struct Landing {
   std::u16string source;  // on alice's computer
   std::u16string target;  // on bob's
@@ -92,7 +83,7 @@ struct Landing {
 
 void expectLanded(TransferRoundTrip& trip, const std::vector<Landing>& landings) {
   for (const Landing& l : landings) {
-    EXPECT_EQ(trip.targetContent(l.target), sourceContent(trip, l.source))
+    EXPECT_EQ(trip.targetContent(l.target), trip.sourceContent(l.source))
         << wideToUtf8(l.target);
   }
 }
