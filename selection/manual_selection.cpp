@@ -25,7 +25,8 @@ std::u16string treeOrderKey(std::u16string_view p) {
 }  // namespace
 
 bool isTickablePath(std::u16string_view p) {
-  if (p.size() > kMaxItemPath) return false;
+  if (p.size() > kMaxItemPath || p.ends_with(u'\\')) return false;
+  if (std::any_of(p.begin(), p.end(), [](char16_t c) { return c < 0x20; })) return false;
   if (p.size() > 3 && isDriveLetter(p[0]) && p[1] == u':' && p[2] == u'\\') return true;
   return p.size() > 2 && p[0] == u'\\' && p[1] == u'\\' && p[2] != u'\\';
 }

@@ -51,7 +51,7 @@ class ManualSelection {
 
 // A path check() accepts: a full path below a drive root ("C:\x") or on a
 // network share ("\\server\x"), at most kMaxItemPath units long, trailing "\"
-// already removed.
+// already removed, and no control characters (no Windows name holds one).
 bool isTickablePath(std::u16string_view path);
 
 // Tree order of two paths: component by component, letter case ignored; a

@@ -59,6 +59,24 @@ SampleMachineRecipe recipeWithData() {
   return recipe;
 }
 
+// What may be ticked (and so what a saved manual.zvb may hold): a saved item
+// loads back as exactly the same item.
+TEST(ManualSelection, TickablePaths) {
+  const std::pair<std::u16string, bool> cases[] = {
+      {u"C:\\Data", true},
+      {u"\\\\server\\share", true},
+      {u"C:\\", false},             // a drive root has no check box
+      {u"C:\\Data\\", false},       // trailing backslash: removed before this test
+      {u"\\\\server\\x\\", false},
+      {u"\\\\\\x", false},
+      {u"Data\\x", false},          // relative
+      {std::u16string(u"C:\\a\0b", 6), false},  // no Windows name holds a control character
+      {u"C:\\a\x0b", false},
+  };
+  for (const auto& [path, tickable] : cases)
+    EXPECT_EQ(isTickablePath(path), tickable) << wideToUtf8(path);
+}
+
 TEST(ManualSelection, CheckStorageDropsItemsThatNoLongerExist) {
   SampleComputer pc(recipeWithData());
   ASSERT_TRUE(pc.ok());
