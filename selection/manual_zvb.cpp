@@ -1,5 +1,6 @@
 #include "selection/manual_zvb.h"
 
+#include "core/byte_stream.h"
 #include "core/files.h"
 #include "core/paths.h"
 #include "core/known_folders.h"
@@ -12,46 +13,6 @@ constexpr size_t kHeaderSize = 12;
 constexpr uint8_t kTicked = 1;
 // State byte, length, and at least one code unit.
 constexpr size_t kSmallestItem = 1 + 2 + 2;
-
-void putU16(std::string& out, uint16_t v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>(v >> 8));
-}
-
-void putU32(std::string& out, uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
-}
-
-// Reads little-endian numbers from the front of a byte range that shrinks as
-// it is read; every read says whether the bytes were there.
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : rest_(bytes) {}
-  size_t remaining() const { return rest_.size(); }
-  size_t offset(size_t total) const { return total - rest_.size(); }
-
-  bool u8(uint8_t& v) {
-    if (rest_.empty()) return false;
-    v = static_cast<uint8_t>(rest_[0]);
-    rest_.remove_prefix(1);
-    return true;
-  }
-  bool u16(uint16_t& v) {
-    uint8_t lo, hi;
-    if (rest_.size() < 2 || !u8(lo) || !u8(hi)) return false;
-    v = static_cast<uint16_t>(lo | (hi << 8));
-    return true;
-  }
-  bool u32(uint32_t& v) {
-    uint16_t lo, hi;
-    if (rest_.size() < 4 || !u16(lo) || !u16(hi)) return false;
-    v = static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 16);
-    return true;
-  }
-
- private:
-  std::string_view rest_;
-};
 
 bool fail(std::string& error, std::string reason) {
   error = "manual.zvb: " + std::move(reason);
@@ -81,7 +42,7 @@ bool decodeManualSelection(std::string_view bytes, ManualSelection& out, std::st
   if (bytes.substr(0, 4) != std::string_view(kMagic, sizeof kMagic)) {
     return fail(error, "not a saved manual selection (wrong magic number)");
   }
-  Reader in(bytes.substr(4));
+  ByteReader in(bytes.substr(4));
   uint16_t version = 0, reserved = 0;
   uint32_t count = 0;
   in.u16(version);

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/byte_stream.h"
 #include "core/files.h"
 #include "core/paths.h"
 #include "core/known_folders.h"
@@ -15,69 +16,11 @@ constexpr size_t kHeaderSize = 16;
 // State, child count, icon, two lengths and one code unit for each text.
 constexpr size_t kSmallestNode = 1 + 4 + 4 + 2 + 2 + 2 + 2;
 
-void putU16(std::string& out, uint16_t v) {
-  out.push_back(static_cast<char>(v & 0xFF));
-  out.push_back(static_cast<char>(v >> 8));
-}
-
-void putU32(std::string& out, uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>((v >> shift) & 0xFF));
-}
-
-void putText(std::string& out, const std::u16string& text) {
-  putU16(out, static_cast<uint16_t>(text.size()));
-  for (char16_t unit : text) putU16(out, static_cast<uint16_t>(unit));
-}
-
 uint32_t childCount(const SearchNode& node) {
   uint32_t n = 0;
   for (const SearchNode* child = node.firstChild; child; child = child->next) ++n;
   return n;
 }
-
-// Little-endian numbers from the front of a shrinking byte range; every read
-// says whether the bytes were there.
-class Reader {
- public:
-  explicit Reader(std::string_view bytes) : rest_(bytes) {}
-  size_t remaining() const { return rest_.size(); }
-  bool u8(uint8_t& v) {
-    if (rest_.empty()) return false;
-    v = static_cast<uint8_t>(rest_[0]);
-    rest_.remove_prefix(1);
-    return true;
-  }
-  bool u16(uint16_t& v) {
-    if (rest_.size() < 2) return false;
-    v = static_cast<uint16_t>(static_cast<uint8_t>(rest_[0]) |
-                              (static_cast<uint8_t>(rest_[1]) << 8));
-    rest_.remove_prefix(2);
-    return true;
-  }
-  bool u32(uint32_t& v) {
-    uint16_t lo = 0, hi = 0;
-    if (rest_.size() < 4 || !u16(lo) || !u16(hi)) return false;
-    v = static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 16);
-    return true;
-  }
-  // A length-prefixed text of 1 to kMaxNodeText units.
-  bool text(std::u16string& out) {
-    uint16_t length = 0;
-    if (!u16(length) || length == 0 || length > kMaxNodeText || rest_.size() < 2u * length) {
-      return false;
-    }
-    out.resize(length);
-    for (char16_t& unit : out) {
-      uint16_t v = 0;
-      u16(v);
-      unit = static_cast<char16_t>(v);
-    }
-    return true;
-  }
-
- private:
-  std::string_view rest_;
-};
 
 bool fail(std::string& error, std::string reason) {
   error = "tree.zvb: " + std::move(reason);
@@ -110,7 +53,7 @@ bool decodeResultTree(std::string_view bytes, ResultTree& tree, std::string& err
   if (bytes.substr(0, 4) != std::string_view(kMagic, sizeof kMagic)) {
     return fail(error, "not a saved search result (wrong magic number)");
   }
-  Reader in(bytes.substr(4));
+  ByteReader in(bytes.substr(4));
   uint16_t version = 0, reserved = 0;
   uint32_t drives = 0, count = 0;
   in.u16(version);
@@ -142,7 +85,8 @@ bool decodeResultTree(std::string_view bytes, ResultTree& tree, std::string& err
     uint8_t state = 0;
     uint32_t children = 0, icon = 0;
     std::u16string name, folder;
-    if (!in.u8(state) || !in.u32(children) || !in.u32(icon) || !in.text(name) || !in.text(folder)) {
+    if (!in.u8(state) || !in.u32(children) || !in.u32(icon) || !in.text(name, kMaxNodeText) ||
+        !in.text(folder, kMaxNodeText)) {
       tree.clear();
       return fail(error, where + "cut short or a text length out of range");
     }
