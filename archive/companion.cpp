@@ -1,7 +1,11 @@
 #include "archive/companion.h"
 
+#include <array>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
+
+#include "archive/format.h"
 
 namespace zq {
 
@@ -20,7 +24,24 @@ std::string companionHostPath(std::string_view archiveHostPath) {
   return std::string(archiveHostPath.substr(0, end)) + "Data.dat";
 }
 
+namespace {
+
+// True when the file's last bytes are a trailer opened by the marker.
+bool endsInTrailer(const std::string& hostPath) {
+  std::ifstream in(hostPath, std::ios::binary);
+  if (!in.seekg(0, std::ios::end)) return false;
+  const std::streamoff size = in.tellg();
+  if (size < static_cast<std::streamoff>(kTrailerSize)) return false;
+  std::array<uint8_t, kMarkerSize> marker{};
+  in.seekg(size - static_cast<std::streamoff>(kTrailerSize));
+  if (!in.read(reinterpret_cast<char*>(marker.data()), marker.size())) return false;
+  return checkMarker(marker, nullptr);
+}
+
+}  // namespace
+
 std::string locateBody(const std::string& executableHostPath) {
+  if (endsInTrailer(executableHostPath)) return executableHostPath;
   const std::string companion = companionHostPath(executableHostPath);
   std::error_code error;
   if (std::filesystem::is_regular_file(companion, error)) return companion;

@@ -23,9 +23,12 @@ std::u16string companionPath(std::u16string_view archivePath);
 // The same for a host path in UTF-8; four characters (code points) dropped.
 std::string companionHostPath(std::string_view archiveHostPath);
 
-// The body of the archive whose executable is at this host path: its
-// companion when that is an existing file (not a folder), else the
-// executable itself.
+// The body of the archive whose executable is at this host path: the
+// executable itself when it ends in an archive trailer; else its companion
+// when that is an existing file (not a folder); else the executable. (A split
+// archive's executable is a plain copy of the restore program, which never
+// ends in a trailer; a stale companion left beside a newer archive that holds
+// its own data is never taken for it.)
 std::string locateBody(const std::string& executableHostPath);
 
 }  // namespace zq

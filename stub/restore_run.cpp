@@ -132,7 +132,11 @@ bool RestoreRun::extract(const Base& base, std::u16string_view tagmask, bool ini
         equalsNoCase(extensionOfPath(record.filename), u".qdf")) {
       extract(Base{false, folderOfPath(target)}, record.filename, true, kQuicken, depth + 1);
     }
-    if (cancelled()) break;
+    // Files not yet written when the user cancels are not restored.
+    if (cancelled()) {
+      result = false;
+      break;
+    }
   }
   return result;
 }
@@ -362,6 +366,16 @@ RunOutcome runRestore(ArchiveReader& reader, const std::vector<RestoreListEntry>
     program.text = entry->text;
     program.restored = run.restored;
     program.errortext = run.errortext;
+    // A file that could not be put back (a follow-on step such as attachments
+    // or a second profile folder, whose result the restorer does not weigh)
+    // makes the program's restore a failure: something the archive holds did
+    // not come back.
+    if (run.problems().size() > problemsBefore && program.restored) {
+      program.restored = false;
+      if (program.errortext.empty()) program.errortext = utf8ToWide(run.problems()[problemsBefore]);
+      run.errortext = program.errortext;
+      run.restored = false;
+    }
     program.files = run.filesRestored() - filesBefore;
     program.problems.assign(run.problems().begin() + static_cast<ptrdiff_t>(problemsBefore),
                             run.problems().end());
@@ -370,6 +384,11 @@ RunOutcome runRestore(ArchiveReader& reader, const std::vector<RestoreListEntry>
       lastFailure = run.errortext;
     }
     outcome.programs.push_back(std::move(program));
+    // A cancelled run stops here and is never a success.
+    if (view.cancelled()) {
+      allRestored = false;
+      break;
+    }
   }
 
   outcome.restored = allRestored && !outcome.programs.empty();

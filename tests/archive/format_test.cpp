@@ -297,7 +297,7 @@ TEST(Companion, PathRule) {
   EXPECT_TRUE(needsCompanion(int64_t{1} << 32));
 }
 
-TEST(Companion, LocateBodyPrefersAnExistingCompanionFile) {
+TEST(Companion, LocateBodyFindsTheCompanionOfASplitArchive) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("zq_locate_" + std::to_string(::getpid()));
   fs::create_directories(dir);
@@ -310,6 +310,15 @@ TEST(Companion, LocateBodyPrefersAnExistingCompanionFile) {
   fs::remove(companion);
   std::ofstream(companion) << "body";
   EXPECT_EQ(locateBody(exe), companion);
+  // A newer archive that holds its own data (it ends in a trailer) is its own
+  // body, even beside a companion left from an older, split archive.
+  {
+    TrailerBytes trailer;
+    encodeTrailer(tarchivetrailer{}, trailer);
+    std::ofstream out(exe, std::ios::binary | std::ios::app);
+    out.write(reinterpret_cast<const char*>(trailer.data()), trailer.size());
+  }
+  EXPECT_EQ(locateBody(exe), exe);
   // Renamed: the companion under the old name is not found.
   const std::string renamed = (dir / "Away.exe").string();
   fs::rename(exe, renamed);

@@ -179,6 +179,24 @@ TEST(LocationRestore, QuickenDataFileBringsItsAttachmentsAlong) {
   EXPECT_EQ(target.content(u"D:\\Bob Papers\\loop.qdf"), "loop");
 }
 
+// An attachment that cannot be put back is a failed restore, although the
+// data file itself came back.
+TEST(LocationRestore, AFailedAttachmentFailsTheProgram) {
+  TargetComputer target;
+  OpenArchive archive(recipeOf({
+      {"Quicken", "documents", u"\\money", u"C:\\users\\alice\\Documents\\money\\",
+       u"home.qdf", "qdf"},
+      {"Quicken", "home.qdf", u"..", u"C:\\x\\", u"escape.pdf", "pdf"},
+  }));
+  RecordingView view;
+  const RunOutcome outcome = archive.run(view);
+  EXPECT_FALSE(outcome.restored);
+  ASSERT_EQ(outcome.programs.size(), 1u);
+  EXPECT_FALSE(outcome.programs[0].restored);
+  EXPECT_FALSE(outcome.programs[0].errortext.empty());
+  EXPECT_EQ(target.content(u"D:\\Bob Papers\\money\\home.qdf"), "qdf");
+}
+
 // ---------------------------------------------------------------- selection
 
 TEST(RestoreEntries, SelectsByExactProgramAndTagMask) {
@@ -347,6 +365,24 @@ TEST(UserFiles, CancelInTheMiddleKeepsTheOldFileAndStartsNoOther) {
   EXPECT_EQ(stubtest::readText(desktop + "/big.bin"), "old big");
   EXPECT_EQ(stubtest::readText(desktop + "/next.txt"), "old next");
   EXPECT_EQ(stubtest::filesBelow(desktop).size(), 2u);
+}
+
+// Cancel between two small files (each one chunk, so no cancel inside a
+// file): what was written stays, what was not is not claimed.
+TEST(UserFiles, CancelBetweenFilesIsNotASuccess) {
+  TargetComputer target;
+  OpenArchive archive(recipeOf({
+      {"My Documents", "documents", u"", u"C:\\a\\", u"first.txt", "first"},
+      {"My Documents", "documents", u"", u"C:\\a\\", u"second.txt", "second"},
+  }));
+  RecordingView view;
+  // The user cancels the moment the first file is in place.
+  view.cancelWhen = [&target](const RecordingView&) {
+    return target.content(u"D:\\Bob Papers\\first.txt") == "first";
+  };
+  const RunOutcome outcome = archive.run(view);
+  EXPECT_FALSE(outcome.restored);
+  EXPECT_EQ(target.content(u"D:\\Bob Papers\\second.txt"), "<missing>");
 }
 
 TEST(UserFiles, ReadOnlyTargetIsReplacedAndEmptyFilesAreCreated) {
