@@ -122,6 +122,7 @@ class Run {
     temp_ = job.archivePath + std::u16string(kPartialSuffix);
     stubTemp_ = job.archivePath + u".stub" + std::u16string(kPartialSuffix);
     companion_ = companionPath(job.archivePath);
+    companionAside_ = companion_ + u".old" + std::u16string(kPartialSuffix);
   }
 
   BackupResult run() {
@@ -167,7 +168,8 @@ class Run {
     setup.translatePath = std::move(translator);
     setup.aimLogSettings = job_.aimLogSettings;
     EntryWriter entries(writer, view_, log_, std::move(setup));
-    for (const std::u16string& own : {job_.archivePath, temp_, companion_, stubTemp_}) {
+    for (const std::u16string& own :
+         {job_.archivePath, temp_, companion_, stubTemp_, companionAside_}) {
       entries.protectFile(own);
     }
     entries.clearErrorText();
@@ -227,33 +229,67 @@ class Run {
 
   // The finished body takes the archive's name. A companion left by an
   // earlier, larger archive of the same name would be read in its place,
-  // so it goes.
+  // so it goes; one that cannot go is told, not passed over.
   bool place() {
     if (!currentMachine().moveFile(temp_, job_.archivePath)) {
       result_.problem = "cannot replace " + wideToUtf8(job_.archivePath);
       return false;
     }
-    if (fileExists(companion_) && endsInTrailer(companion_))
-      currentMachine().deleteFile(companion_);
+    if (fileExists(companion_) && endsInTrailer(companion_) &&
+        !currentMachine().deleteFile(companion_)) {
+      result_.problem = "the archive was written, but the old companion " +
+                        wideToUtf8(companion_) + " could not be deleted";
+    }
     return true;
   }
 
   // The body becomes the companion file and the archive a plain copy of the
-  // restore program. The copy is made before anything is moved, so a
-  // failure leaves the previous archive in place.
+  // restore program. The copy is made before anything is moved, and an old
+  // companion is only moved aside until both moves have succeeded: a failure
+  // puts every file back as it was, so the previous archive and its
+  // companion stay whole.
   bool placeSplit() {
     result_.companionPath = companion_;
     int64_t stubSize = 0;
     std::unique_ptr<File> stubCopy = writeStub(job_.stubPath, stubTemp_, stubSize, result_.problem);
     bool ok = stubCopy != nullptr && stubCopy->close();
     stubCopy.reset();
-    ok = ok && currentMachine().moveFile(temp_, companion_);
-    ok = ok && currentMachine().moveFile(stubTemp_, job_.archivePath);
+    Machine& machine = currentMachine();
+    bool asideMoved = false;
+    if (ok && fileExists(companion_)) {
+      ok = asideMoved = machine.moveFile(companion_, companionAside_);
+      if (!ok) result_.problem = "cannot move the old " + wideToUtf8(companion_) + " aside";
+    }
+    bool dataMoved = false;
+    if (ok) {
+      ok = dataMoved = machine.moveFile(temp_, companion_);
+      if (!ok) result_.problem = "cannot move the archive to its companion";
+    }
+    if (ok) {
+      ok = machine.moveFile(stubTemp_, job_.archivePath);
+      if (!ok) result_.problem = "cannot replace " + wideToUtf8(job_.archivePath);
+    }
     if (!ok) {
       result_.errorText = u"4GB Error.  Please contact " + std::u16string(kSupportAddress) +
                           u" for more information.";
       if (result_.problem.empty()) result_.problem = "cannot move the archive to its companion";
+      // The new data goes; the old companion takes its name again.
+      bool restored = true;
+      if (asideMoved) {
+        restored = machine.moveFile(companionAside_, companion_);
+      } else if (dataMoved) {
+        restored = machine.deleteFile(companion_);
+      }
+      if (!restored) {
+        result_.problem += asideMoved ? "; the previous companion is left as " +
+                                            wideToUtf8(companionAside_)
+                                      : "; the new companion could not be deleted";
+      }
       return false;
+    }
+    if (asideMoved && !machine.deleteFile(companionAside_)) {
+      result_.problem = "the archive was written, but the old companion " +
+                        wideToUtf8(companionAside_) + " could not be deleted";
     }
     result_.split = true;
     return true;
@@ -277,6 +313,7 @@ class Run {
   std::u16string temp_;
   std::u16string stubTemp_;
   std::u16string companion_;
+  std::u16string companionAside_;  // an old companion while the new one moves in
   std::unique_ptr<File> archive_;  // the temporary file while the body is written
 };
 

@@ -287,6 +287,95 @@ TEST_F(BackupRunTest, FailedCompanionMoveKeepsThePreviousArchive) {
   EXPECT_EQ(backupFolder(), (std::vector<std::string>{"Home.exe", "HomeData.dat"}));
 }
 
+// A machine whose first rename to one path, or every delete of one path,
+// fails.
+class StuckPath : public MachineWrapper {
+ public:
+  StuckPath(Machine& target, std::u16string moveTo, std::u16string deleted = u"")
+      : MachineWrapper(target), moveTo_(std::move(moveTo)), deleted_(std::move(deleted)) {}
+  bool moveFile(std::u16string_view from, std::u16string_view to) override {
+    if (to == moveTo_ && !failed_) {
+      failed_ = true;
+      return false;
+    }
+    return MachineWrapper::moveFile(from, to);
+  }
+  bool deleteFile(std::u16string_view path) override {
+    return path != deleted_ && MachineWrapper::deleteFile(path);
+  }
+
+ private:
+  std::u16string moveTo_;
+  std::u16string deleted_;
+  bool failed_ = false;
+};
+
+// A split run that fails at either move leaves the previous archive, split
+// or not, and its companion exactly as they were.
+TEST_F(BackupRunTest, FailedSplitLeavesThePreviousFilesAlone) {
+  struct Case {
+    bool previousSplit;
+    std::u16string stuck;
+  };
+  for (const Case& c : {Case{true, kArchive}, Case{true, kCompanion}, Case{false, kArchive},
+                        Case{false, kCompanion}}) {
+    SCOPED_TRACE(::testing::Message() << c.previousSplit << " " << wideToUtf8(c.stuck));
+    fs::remove_all(host(u"C:\\Backups"));
+    BackupJob previous = job();
+    previous.selection[kFirefox] = true;
+    previous.collectors = {storing("Firefox", kNotes)};
+    if (c.previousSplit) previous.companionThreshold = 1;
+    ASSERT_TRUE(runBackup(previous, view_).succeeded);
+    const std::vector<std::string> before = backupFolder();
+    const std::string archive = readHost(host(kArchive));
+    const std::string companion = c.previousSplit ? readHost(host(kCompanion)) : "";
+
+    StuckPath stuck(*machine_, c.stuck);
+    ScopedMachine scope(stuck);
+    BackupJob j = notesJob();
+    j.companionThreshold = 1;
+    const BackupResult r = runBackup(j, view_);
+    EXPECT_FALSE(r.succeeded);
+    EXPECT_EQ(r.info, u"4GB Error.  Please contact support@mervantic.com for more information.");
+    EXPECT_EQ(backupFolder(), before);
+    EXPECT_TRUE(readHost(host(kArchive)) == archive);
+    if (c.previousSplit) {
+      EXPECT_TRUE(readHost(host(kCompanion)) == companion);
+    }
+  }
+}
+
+TEST_F(BackupRunTest, SplitOverASplitArchiveReplacesBoth) {
+  BackupJob previous = job();
+  previous.selection[kFirefox] = true;
+  previous.collectors = {storing("Firefox", kNotes)};
+  previous.companionThreshold = 1;
+  ASSERT_TRUE(runBackup(previous, view_).succeeded);
+  BackupJob j = notesJob();
+  j.companionThreshold = 1;
+  const BackupResult r = runBackup(j, view_);
+  ASSERT_TRUE(r.succeeded) << r.problem;
+  EXPECT_EQ(r.problem, "");
+  EXPECT_EQ(backupFolder(), (std::vector<std::string>{"Home.exe", "HomeData.dat"}));
+  const ReadBack back = readArchive(host(kCompanion));
+  ASSERT_TRUE(back.ok) << back.why;
+  EXPECT_EQ(back.trailer.programpresent[kFirefox], 0);
+  EXPECT_EQ(back.trailer.programpresent[kMyDocuments], 1);
+}
+
+// A stale companion that cannot be deleted is told, not passed over.
+TEST_F(BackupRunTest, UndeletableOldCompanionIsReported) {
+  BackupJob split = notesJob();
+  split.companionThreshold = 1;
+  ASSERT_TRUE(runBackup(split, view_).succeeded);
+  StuckPath stuck(*machine_, u"", kCompanion);
+  ScopedMachine scope(stuck);
+  const BackupResult r = runBackup(notesJob(), view_);
+  EXPECT_TRUE(r.succeeded);
+  EXPECT_NE(r.problem.find("HomeData.dat"), std::string::npos) << r.problem;
+  EXPECT_TRUE(readArchive(host(kArchive)).ok);
+}
+
 TEST_F(BackupRunTest, EncryptedArchiveOpensOnlyWithItsPassphrase) {
   BackupJob j = notesJob();
   j.encrypt = true;
