@@ -133,8 +133,9 @@ RestoreOutcome ArchiveReader::restoreFile(size_t index, ByteSink& sink, const Re
   int64_t position = record.dataoffset;
   int64_t consumed = 0;  // stored payload bytes so far
   int64_t restored = 0;
+  bool sawLast = false;
   // The chain ends at the chunk marked last, or when the stored bytes reach
-  // storedsize (a backup cancelled in the middle of a file).
+  // storedsize.
   while (consumed < record.storedsize) {
     if (position > dataEnd_ - static_cast<int64_t>(kChunkHeaderSize)) {
       setWhy(why, chunkLabel(index, position) + ": the header lies beyond the data area" + areaEnd);
@@ -192,8 +193,19 @@ RestoreOutcome ArchiveReader::restoreFile(size_t index, ByteSink& sink, const Re
     consumed += stored;
     position = payloadAt + stored;
     if (hooks.chunkRestored) hooks.chunkRestored(static_cast<uint64_t>(restored), record.filesize);
-    if (header.lastchunk == 1) break;
+    if (header.lastchunk == 1) {
+      sawLast = true;
+      break;
+    }
     if (hooks.cancelled && hooks.cancelled()) return RestoreOutcome::Cancelled;
+  }
+  // Stored bytes that run out before the chunk marked last and before the
+  // file's size is reached: a damaged record, not a whole file. Restoring it
+  // would replace a good file with a cut one.
+  if (!sawLast && restored != record.filesize) {
+    setWhy(why, label + ": the chunks end after " + std::to_string(restored) + " of " +
+                    std::to_string(record.filesize) + " bytes, before the last chunk");
+    return RestoreOutcome::Failed;
   }
   return RestoreOutcome::Restored;
 }
