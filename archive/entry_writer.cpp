@@ -165,13 +165,15 @@ bool EntryWriter::addFolder(const std::u16string& folder, const std::u16string& 
                             const std::u16string& exclusions, const std::u16string& relativeFolder,
                             const std::string& tag, const std::string& programName, bool recurse) {
   FolderPathGuard guard;
-  return walk(folder, masks, exclusions, relativeFolder, tag, programName, recurse, guard);
+  VisitedFolders visited;
+  return walk(folder, masks, exclusions, relativeFolder, tag, programName, recurse, guard,
+              visited);
 }
 
 bool EntryWriter::walk(const std::u16string& folder, const std::u16string& masks,
                        const std::u16string& exclusions, const std::u16string& relativeFolder,
                        const std::string& tag, const std::string& programName, bool recurse,
-                       FolderPathGuard& guard) {
+                       FolderPathGuard& guard, VisitedFolders& visited) {
   if (!folderExists(folder)) return false;
   if (view_.cancelled()) return false;
 
@@ -179,6 +181,10 @@ bool EntryWriter::walk(const std::u16string& folder, const std::u16string& masks
   currentMachine().fileInfo(removeBackslash(folder), self);
   FolderPathGuard::Scope scope(guard, self.id);
   if (!scope.entered()) return true;  // a link back to a folder on the path
+  // Reached before by another road: its files are stored already.
+  if (!(self.id == FileId{}) && !visited.insert({self.id.volume, self.id.index}).second) {
+    return true;
+  }
 
   std::vector<FolderEntry> entries;
   if (!currentMachine().listFolder(folder, entries)) return true;
@@ -191,7 +197,9 @@ bool EntryWriter::walk(const std::u16string& folder, const std::u16string& masks
       if (!recurse) continue;
       const std::u16string sub =
           relativeFolder.empty() ? entry.name : relativeFolder + u"\\" + entry.name;
-      if (!walk(full, masks, exclusions, sub, tag, programName, true, guard)) return false;
+      if (!walk(full, masks, exclusions, sub, tag, programName, true, guard, visited)) {
+        return false;
+      }
       continue;
     }
     if (!matchesMaskList(masks, entry.name)) continue;
@@ -211,7 +219,10 @@ bool EntryWriter::storeAimLogs(const std::u16string& settingsFile, const std::st
   std::string logTag;
   if (!setup_.aimLogSettings(settingsFile, logFolder, logTag)) return true;
   if (logFolder.empty() || !folderExists(logFolder)) return true;
-  return walk(logFolder, u"*", u"", u"", logTag, programName, true, guard);
+  // The log folder is a walk of its own (its files go elsewhere under
+  // their own tag); the path it is reached from still ends any circle.
+  VisitedFolders visited;
+  return walk(logFolder, u"*", u"", u"", logTag, programName, true, guard, visited);
 }
 
 }  // namespace zq

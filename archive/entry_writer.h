@@ -6,9 +6,12 @@
 // written (under any spelling or through a link).
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "archive/chunk_writer.h"
@@ -80,11 +83,15 @@ class EntryWriter final : public Entries {
     FileId id;
   };
 
+  // The folders (volume, index) one walk from its top has entered: a folder
+  // that links reach by several roads is walked once, not once a road.
+  using VisitedFolders = std::set<std::pair<uint64_t, uint64_t>>;
+
   bool isProtected(std::u16string_view path, const FileInfo* info) const;
   bool walk(const std::u16string& folder, const std::u16string& masks,
             const std::u16string& exclusions, const std::u16string& relativeFolder,
             const std::string& tag, const std::string& programName, bool recurse,
-            FolderPathGuard& guard);
+            FolderPathGuard& guard, VisitedFolders& visited);
   bool storeAimLogs(const std::u16string& settingsFile, const std::string& programName,
                     FolderPathGuard& guard);
   void fail(std::u16string text);

@@ -293,7 +293,8 @@ TEST_F(EntryWriterTest, FolderWalkTakesMasksAndExclusions) {
 }
 
 TEST_F(EntryWriterTest, FolderLinksBackUpThePathAreSkipped) {
-  // Root holds a link to itself (deep down) and a second road to Inner.
+  // Root holds a link to itself (deep down) and a second road to Inner,
+  // whose files are stored once, by the road walked first.
   const std::u16string root = kDocs + u"Root";
   put(root + u"\\x.txt", "x");
   put(root + u"\\Inner\\y.txt", "y");
@@ -306,7 +307,49 @@ TEST_F(EntryWriterTest, FolderLinksBackUpThePathAreSkipped) {
   for (const auto& file : s.finish().files) {
     stored.push_back(file.record.relativefolder + u"|" + file.record.filename);
   }
-  EXPECT_EQ(stored, (std::vector<std::u16string>{u"Inner|y.txt", u"Twin|y.txt", u"|x.txt"}));
+  EXPECT_EQ(stored, (std::vector<std::u16string>{u"Inner|y.txt", u"|x.txt"}));
+}
+
+// Every level holds a folder and a second link to it: walking each road
+// would double the work at every level. Each folder is walked once.
+TEST_F(EntryWriterTest, FoldersReachedByManyRoadsAreWalkedOnce) {
+  constexpr int kLevels = 8;
+  std::u16string level = kDocs + u"Deep";
+  std::u16string relative;
+  std::vector<std::u16string> expected;
+  for (int i = 0; i <= kLevels; ++i) {
+    const std::u16string name = u"f" + utf8ToWide(std::to_string(i)) + u".txt";
+    put(level + u"\\" + name, "x");
+    expected.push_back(relative + u"|" + name);
+    if (i == kLevels) break;
+    fs::create_directory(host(level + u"\\A"));
+    ASSERT_EQ(::symlink(host(level + u"\\A").c_str(), host(level + u"\\B").c_str()), 0);
+    level += u"\\A";
+    relative += relative.empty() ? u"A" : u"\\A";
+  }
+
+  // Counts the folders listed.
+  class Counting : public MachineWrapper {
+   public:
+    using MachineWrapper::MachineWrapper;
+    bool listFolder(std::u16string_view path, std::vector<FolderEntry>& out) override {
+      ++listed;
+      return MachineWrapper::listFolder(path, out);
+    }
+    int listed = 0;
+  } counting(*machine_);
+  ScopedMachine scope(counting);
+
+  Session s;
+  EXPECT_TRUE(s.entries.addFolder(kDocs + u"Deep", u"*.txt", u"", u"", "t", "Manual", true));
+  std::vector<std::u16string> stored;
+  for (const auto& file : s.finish().files) {
+    stored.push_back(file.record.relativefolder + u"|" + file.record.filename);
+  }
+  std::sort(stored.begin(), stored.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(stored, expected);
+  EXPECT_EQ(counting.listed, kLevels + 1);
 }
 
 TEST_F(EntryWriterTest, MessengerSettingsBringTheirLogFolder) {
