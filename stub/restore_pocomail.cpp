@@ -11,20 +11,23 @@ namespace zq {
 namespace {
 
 // Rewrites the just restored poco.ini (the source computer's settings) with
-// the target's folder settings, keeping the archive's copy as poco.bak.
+// the target's folder settings, keeping the archive's copy as poco.bak. The
+// new text is written to a file of its own and renamed into place only when
+// every line of it was written: a full disk leaves the restored poco.ini
+// whole and the restore failed, never a cut-off poco.ini.
 bool rewritePocoIni(const std::u16string& dataFolder, const tinifile& targetSettings) {
   const std::u16string ini = dataFolder + u"poco.ini";
   const std::u16string backup = dataFolder + u"poco.bak";
-  deleteFile(backup);
-  if (!moveFile(ini, backup)) return false;
+  const std::u16string fresh = dataFolder + u"poco.ini.partial";
   ttextfile in, out;
-  if (!openTextFile(in, backup)) return false;
-  if (!createTextFile(out, ini)) {
+  if (!openTextFile(in, ini)) return false;
+  if (!createTextFile(out, fresh)) {
     closeTextFile(in);
     return false;
   }
+  bool written = true;
   std::u16string line;
-  while (readTextLine(in, line)) {
+  while (written && readTextLine(in, line)) {
     const std::u16string lower = lowerText(line);
     for (const PocoFolderSetting& setting : kPocoFolderSettings) {
       if (widePos(lowerText(setting.key) + u"=", lower) != 0) {
@@ -33,10 +36,27 @@ bool rewritePocoIni(const std::u16string& dataFolder, const tinifile& targetSett
         break;
       }
     }
-    writeTextLine(out, line);
+    written = writeTextLine(out, line);
   }
+  written = written && !in.failed;
   closeTextFile(in);
+  written = closeFile(out.file) && written;
   closeTextFile(out);
+  if (!written) {
+    deleteFile(fresh);
+    return false;
+  }
+  // The archive's copy becomes poco.bak (replacing an older one); should the
+  // new text then not take its name, the archive's copy goes back.
+  if (!moveFile(ini, backup)) {
+    deleteFile(fresh);
+    return false;
+  }
+  if (!moveFile(fresh, ini)) {
+    moveFile(backup, ini);
+    deleteFile(fresh);
+    return false;
+  }
   return true;
 }
 

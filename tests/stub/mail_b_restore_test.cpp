@@ -231,6 +231,78 @@ TEST(PalmDesktopRestore, TheTargetsPalmFolderOrTheSourceFolders) {
   }
 }
 
+// A disk that fills up once the restored poco.ini is written, or that
+// refuses to rename the new poco.ini text.
+class PocoIniTrouble : public MachineWrapper {
+ public:
+  enum class Fault { None, Write, Rename };
+  PocoIniTrouble(Machine& target, Fault fault) : MachineWrapper(target), fault_(fault) {}
+
+  class Full : public File {
+   public:
+    explicit Full(std::unique_ptr<File> file) : file_(std::move(file)) {}
+    size_t read(void* b, size_t n) override { return file_->read(b, n); }
+    bool write(const void*, size_t) override { return false; }
+    bool seek(uint64_t p) override { return file_->seek(p); }
+    uint64_t position() const override { return file_->position(); }
+    int64_t size() const override { return file_->size(); }
+    bool close() override { return file_->close(); }
+
+   private:
+    std::unique_ptr<File> file_;
+  };
+
+  std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode,
+                                 std::string* error) override {
+    auto file = MachineWrapper::openFile(path, mode, error);
+    if (!file || fault_ != Fault::Write || mode == OpenMode::Read) return file;
+    // The restore writes the archive's poco.ini under a name of its own and
+    // renames it; only the text written after it is refused.
+    if (!path.ends_with(u"poco.ini") && !isNew(path)) return file;
+    return std::make_unique<Full>(std::move(file));
+  }
+  bool moveFile(std::u16string_view from, std::u16string_view to) override {
+    if (fault_ == Fault::Rename && isNew(from)) return false;
+    return MachineWrapper::moveFile(from, to);
+  }
+
+ private:
+  static bool isNew(std::u16string_view path) { return path.ends_with(u"poco.ini.partial"); }
+  Fault fault_;
+};
+
+// The restored poco.ini gets the target's folders; a disk that cannot take
+// the new text leaves the archive's poco.ini whole and the restore failed.
+TEST(PocoMailRestore, TheNewSettingsLandWholeOrNotAtAll) {
+  using Fault = PocoIniTrouble::Fault;
+  const std::string alices = "[Program]\r\nMailPath=Mail\r\n";
+  struct Case {
+    Fault fault;
+    bool restored;
+    std::string ini, bak;
+  };
+  const Case cases[] = {
+      {Fault::None, true, "[Program]\r\nMailPath=D:\\Bob Mail\r\n", alices},
+      {Fault::Write, false, alices, "<missing>"},
+      {Fault::Rename, false, alices, "<missing>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.fault));
+    TargetComputer target;
+    installPocoMail();
+    OpenArchive archive({{"PocoMail", "main", u"", u"C:\\p\\", u"poco.ini", alices}});
+    PocoIniTrouble trouble(target.machine(), c.fault);
+    ScopedMachine scope(trouble);
+    RecordingView view;
+    RestoreRun run(archive.reader, view, {});
+    restorePocoMail(run, "PocoMail");
+    EXPECT_EQ(run.restored, c.restored);
+    EXPECT_EQ(target.content(u"D:\\Poco Data\\poco.ini"), c.ini);
+    EXPECT_EQ(target.content(u"D:\\Poco Data\\poco.bak"), c.bak);
+    EXPECT_EQ(target.content(u"D:\\Poco Data\\poco.ini.partial"), "<missing>");
+  }
+}
+
 // Seeing where files would go moves nothing aside and rewrites no settings.
 TEST(MailBRestorePlan, APlanChangesNothing) {
   TargetComputer target;
