@@ -110,6 +110,9 @@ enum class OpenMode {
   Read,    // existing file, read only; shared with other readers
   Write,   // create or truncate, write only
   Append,  // existing file, write only, positioned at its end
+  // A new file, write only; fails when anything of that name exists, a link
+  // too (even one pointing nowhere), so nothing is ever written through it.
+  CreateNew,
 };
 
 // An open file. Positions and sizes are 64-bit. Not copyable; closed by

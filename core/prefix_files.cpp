@@ -270,6 +270,10 @@ void unixFromFileTime(uint64_t fileTime, int64_t& seconds, uint32_t& nanoseconds
 std::unique_ptr<File> openHostFile(const std::string& path, OpenMode mode, int& error) {
   struct stat st;
   bool exists = stat(path.c_str(), &st) == 0;
+  if (exists && mode == OpenMode::CreateNew) {
+    error = EEXIST;
+    return nullptr;
+  }
   if (exists && S_ISDIR(st.st_mode)) {
     error = EISDIR;
     return nullptr;
@@ -288,6 +292,7 @@ std::unique_ptr<File> openHostFile(const std::string& path, OpenMode mode, int& 
     case OpenMode::Read: flags |= O_RDONLY; break;
     case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
     case OpenMode::Append: flags |= O_WRONLY; break;  // no O_APPEND: seek must work
+    case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;  // never through a link
   }
   int fd = ::open(path.c_str(), flags, namesProgramFile(path) ? 0777 : 0666);
   if (fd < 0) {

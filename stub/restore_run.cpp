@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <random>
 
 #include "archive/catalogue_names.h"
 #include "core/files.h"
@@ -59,17 +61,15 @@ class SilentView : public ProgressView {
   bool cancelled() override { return false; }
 };
 
-// A free name for the temporary file beside the target; short, so that a
-// target with a long name still gets one.
+// A name for the temporary file beside the target that nobody can foresee
+// (it is created new, never written through a link that was put there); short,
+// so that a target with a long name still gets one.
 std::u16string temporaryName(const std::u16string& folder) {
-  Machine& machine = currentMachine();
-  for (int n = 0; n < 1000; ++n) {
-    const std::u16string candidate =
-        folder + u"~zq-restore" + utf8ToWide(std::to_string(n)) + u".zqtmp";
-    FileInfo info;
-    if (!machine.fileInfo(candidate, info)) return candidate;
-  }
-  return {};
+  static std::mt19937_64 random{std::random_device{}()};
+  char name[32];
+  std::snprintf(name, sizeof name, "~zq-%016llx.zqtmp",
+                static_cast<unsigned long long>(random()));
+  return folder + utf8ToWide(name);
 }
 
 }  // namespace
@@ -179,7 +179,7 @@ bool RestoreRun::restoreOne(size_t index, const std::u16string& target, std::str
   const std::u16string temporary = temporaryName(folder);
   std::string error;
   std::unique_ptr<File> file =
-      temporary.empty() ? nullptr : machine.openFile(temporary, OpenMode::Write, &error);
+      machine.openFile(temporary, OpenMode::CreateNew, &error);
   if (!file) {
     why = shown + ": cannot be created" + (error.empty() ? "" : " (" + error + ")");
     return false;

@@ -702,6 +702,21 @@ TEST_F(PrefixFiles, CreateRemoveDeleteMove) {
   EXPECT_FALSE(m->moveFile(u"C:\\work\\A.txt", u"C:\\"));
 }
 
+// A file created new is never written through anything already there: not
+// a file, and not a link of that name, even one that points nowhere yet.
+TEST_F(PrefixFiles, CreateNewNeverWritesThroughWhatIsThere) {
+  std::string error;
+  EXPECT_FALSE(m->openFile(u"C:\\work\\a.txt", OpenMode::CreateNew, &error));
+  EXPECT_FALSE(m->openFile(u"C:\\work\\dangling", OpenMode::CreateNew, &error));
+  EXPECT_FALSE(fs::exists(host("missing")));  // the link's target was not made
+  EXPECT_EQ(readAll(host("a.txt")), "alpha");
+  auto f = m->openFile(u"C:\\work\\fresh.tmp", OpenMode::CreateNew, &error);
+  ASSERT_TRUE(f) << error;
+  EXPECT_TRUE(f->write("new", 3));
+  EXPECT_TRUE(f->close());
+  EXPECT_EQ(readAll(host("fresh.tmp")), "new");
+}
+
 // A program file (a self-restoring archive) must start from the host's side
 // too: ".exe" files get execute bits where they can be read; others do not.
 TEST_F(PrefixFiles, ProgramFilesAreRunnableOnTheHost) {

@@ -301,7 +301,7 @@ class FailingMachine : public MachineWrapper {
   std::unique_ptr<File> openFile(std::u16string_view path, OpenMode mode,
                                  std::string* error) override {
     auto file = MachineWrapper::openFile(path, mode, error);
-    if (!file || mode != OpenMode::Write) return file;
+    if (!file || mode == OpenMode::Read || mode == OpenMode::Append) return file;
     return std::make_unique<Failing>(std::move(file), fault_);
   }
 
