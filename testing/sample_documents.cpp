@@ -66,4 +66,16 @@ SampleData sampleUserDocuments() {
   return d;
 }
 
+SampleData sampleDocumentsFolderAt(std::u16string folder) {
+  SampleData documents;
+  documents.name = "documents folder moved";
+  documents.folders = {folder};
+  const std::u16string key = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+  documents.values = {sampleText(RegRoot::CurrentUser, key + u"User Shell Folders", u"Personal",
+                                 folder, kRegExpandSz),
+                      sampleText(RegRoot::CurrentUser, key + u"Shell Folders", u"Personal",
+                                 folder)};
+  return documents;
+}
+
 }  // namespace zq

@@ -95,6 +95,10 @@ SampleRegValue sampleDword(RegRoot root, std::u16string key, std::u16string name
 // its "target.lnk", a folder on D: and a file on the CD.
 SampleData sampleUserDocuments();
 
+// The user's documents folder moved elsewhere (both shell folder values name
+// it, and the folder exists), as on a computer that keeps them on D:.
+SampleData sampleDocumentsFolderAt(std::u16string folder);
+
 struct SampleMachineRecipe {
   std::u16string user = u"alice";
   std::u16string computer = u"ALICE-PC";

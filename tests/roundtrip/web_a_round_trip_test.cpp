@@ -29,18 +29,6 @@ SampleMachineRecipe alicesComputer(OperaInstall opera = OperaInstall::MultiUser)
   return recipe;
 }
 
-SampleData documentsOnD() {
-  SampleData d;
-  d.name = "documents on D:";
-  d.folders = {u"D:\\Bob Papers"};
-  const std::u16string key = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-  d.values = {sampleText(RegRoot::CurrentUser, key + u"User Shell Folders", u"Personal",
-                         u"D:\\Bob Papers", kRegExpandSz),
-              sampleText(RegRoot::CurrentUser, key + u"Shell Folders", u"Personal",
-                         u"D:\\Bob Papers")};
-  return d;
-}
-
 // Opera as installed on bob's computer, never used for browsing: its
 // program, its defaults and its own opera6.ini, but none of alice's files.
 SampleData operaInstalled(OperaInstall install, const std::u16string& mailRoot) {
@@ -58,7 +46,7 @@ SampleMachineRecipe bobsComputer(OperaInstall opera = OperaInstall::MultiUser,
   recipe.user = u"bob";
   recipe.computer = u"BOB-PC";
   recipe.version = SampleWindowsVersion::windows10();
-  recipe.data = {documentsOnD(), operaInstalled(opera, mailRoot)};
+  recipe.data = {sampleDocumentsFolderAt(u"D:\\Bob Papers"), operaInstalled(opera, mailRoot)};
   return recipe;
 }
 
@@ -191,7 +179,7 @@ TEST(WebARoundTrip, OperaFollowsTheTargetsInstallation) {
     std::u16string mail;     // where the mail file lands
   };
   SampleMachineRecipe noOpera = bobsComputer();
-  noOpera.data = {documentsOnD()};
+  noOpera.data = {sampleDocumentsFolderAt(u"D:\\Bob Papers")};
   const Case cases[] = {
       {"single user: the program folder", OperaInstall::MultiUser,
        bobsComputer(OperaInstall::SingleUser, u"D:\\Bob Mail\\"),

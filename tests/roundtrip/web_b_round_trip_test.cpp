@@ -36,18 +36,6 @@ SampleMachineRecipe alicesComputer(AimLogging aim = AimLogging::ChosenFolder) {
   return recipe;
 }
 
-SampleData documentsOnD() {
-  SampleData d;
-  d.name = "documents on D:";
-  d.folders = {u"D:\\Bob Papers"};
-  const std::u16string key = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-  d.values = {sampleText(RegRoot::CurrentUser, key + u"User Shell Folders", u"Personal",
-                         u"D:\\Bob Papers", kRegExpandSz),
-              sampleText(RegRoot::CurrentUser, key + u"Shell Folders", u"Personal",
-                         u"D:\\Bob Papers")};
-  return d;
-}
-
 // Google Desktop on bob's computer: registry only (the index is made anew).
 SampleData bobsGoogleDesktop() {
   SampleData d = sampleGoogleDesktop(u"D:\\GD Index", u"D:\\GD Gadgets");
@@ -70,7 +58,7 @@ SampleMachineRecipe bobsComputer() {
   recipe.user = u"bob";
   recipe.computer = u"BOB-PC";
   recipe.uacEnabled = true;
-  recipe.data = {documentsOnD(), bobsGoogleDesktop(),
+  recipe.data = {sampleDocumentsFolderAt(u"D:\\Bob Papers"), bobsGoogleDesktop(),
                sampleWindowsLiveMessengerAccount(u"D:\\Chats\\History"),
                sampleWindowsMediaPlayerInstalled(u"D:\\Rips"), accountNamedStar()};
   return recipe;
@@ -234,7 +222,7 @@ TEST(WebBRoundTrip, RestoreFailuresAndTheMissingRipFolder) {
   // Bob's computer without Windows Media Player's folder and Google
   // Desktop's settings, and with a file where the virtual store should be.
   SampleMachineRecipe bare = bobsComputer();
-  bare.data = {documentsOnD()};
+  bare.data = {sampleDocumentsFolderAt(u"D:\\Bob Papers")};
   SampleData blocker;
   blocker.name = "a file in the way";
   blocker.files = {{u"%LOCALAPPDATA%\\VirtualStore", "not a folder", 0}};
@@ -259,7 +247,7 @@ TEST(WebBRoundTrip, RestoreFailuresAndTheMissingRipFolder) {
   // With the player installed but no rip folder set, the playlists go back
   // to the folder they came from.
   SampleMachineRecipe noRip = bobsComputer();
-  noRip.data = {documentsOnD(), sampleWindowsMediaPlayerInstalled(u"")};
+  noRip.data = {sampleDocumentsFolderAt(u"D:\\Bob Papers"), sampleWindowsMediaPlayerInstalled(u"")};
   TransferRoundTrip second(alicesComputer(), noRip);
   ASSERT_TRUE(second.ready()) << second.error();
   ASSERT_TRUE(second.backup({"Windows Media Player"}).succeeded);

@@ -123,15 +123,7 @@ inline SampleMachineRecipe targetRecipe() {
   SampleMachineRecipe recipe;
   recipe.user = u"bob";
   recipe.computer = u"BOB-PC";
-  SampleData documents;
-  documents.name = "documents on D:";
-  documents.folders = {u"D:\\Bob Papers"};
-  const std::u16string key = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-  documents.values = {
-      sampleText(RegRoot::CurrentUser, key + u"User Shell Folders", u"Personal", u"D:\\Bob Papers",
-                 kRegExpandSz),
-      sampleText(RegRoot::CurrentUser, key + u"Shell Folders", u"Personal", u"D:\\Bob Papers")};
-  recipe.data = {documents};
+  recipe.data = {sampleDocumentsFolderAt(u"D:\\Bob Papers")};
   return recipe;
 }
 
